@@ -1,0 +1,114 @@
+// The cache list: one line per index entry, in index order.
+#include <QLabel>
+#include <QListWidget>
+
+#include "app/uFormMain.h"
+#include "core/cache.h"
+#include "core/filesystem.h"
+#include "core/inifile.h"
+#include "core/paths.h"
+
+namespace qm {
+
+namespace {
+
+constexpr int kKeyRole = Qt::UserRole;
+
+}  // namespace
+
+std::string TFormMain::lineKey(QListWidget* list, int row) {
+    QListWidgetItem* item = list->item(row);
+    if (!item) return {};
+    return item->data(kKeyRole).toString().toStdString();
+}
+
+void TFormMain::removeCacheLine(int row) {
+    FUpdatingList = true;
+    delete ListBoxCache->takeItem(row);
+    FUpdatingList = false;
+}
+
+void TFormMain::RefreshCacheList(bool validationMode) {
+    // 1, 2
+    FUpdatingList = true;
+    ListBoxCache->clear();
+    FUpdatingList = false;
+    const std::string c = CacheFolder();
+    const std::string index = c + kCacheIniName;
+    lblExtractTo->clear();
+    // 3
+    if (!S.fs->fileExists(index)) {
+        ShowStatus("Cache not found - " + formatStatusTime(S.clock->now()) + " - (" + index + ")");
+        return;
+    }
+    // 4: the loop runs over its own copy of the keys
+    const std::vector<std::string> keys = S.ini->keys(index, kCacheSection);
+    // 5: one listing of the folder answers every key's file test
+    const CacheFolderIndex files(S.fs->list(c, "*.uxx"));
+    std::vector<std::pair<QString, QString>> lines;  // text, key ("" for none)
+    lines.reserve(keys.size() + keys.size() / 8);
+    bool havePrevious = false;
+    DateTime previous;
+    for (const std::string& k : keys) {
+        const DirEntry* file = files.firstFileFor(k);
+        if (file) {
+            if (havePrevious && needsSeparator(previous, file->time)) lines.emplace_back(kSeparatorLine, QString());
+            lines.emplace_back(QString::fromStdString(entryLineText(file->time, S.ini->value(index, kCacheSection, k))),
+                               QString::fromStdString(k));
+            previous = file->time;
+            havePrevious = true;
+        } else if (validationMode) {
+            try {
+                if (FValidationLog)
+                    FValidationLog->push_back("File for ini entry " + S.ini->value(index, kCacheSection, k) + " (" +
+                                              k + ") was missing.");
+            } catch (...) {
+                // The report line is best effort; the deletion still happens.
+            }
+            S.ini->deleteKey(index, kCacheSection, k);
+        } else {
+            lines.emplace_back(QString::fromStdString(missingLineText(S.ini->value(index, kCacheSection, k))),
+                               QString());
+        }
+    }
+    FUpdatingList = true;
+    ListBoxCache->setUpdatesEnabled(false);
+    for (auto& [text, key] : lines) {
+        auto* item = new QListWidgetItem(text);
+        if (!key.isEmpty()) item->setData(kKeyRole, key);
+        ListBoxCache->addItem(item);
+    }
+    ListBoxCache->setUpdatesEnabled(true);
+    FUpdatingList = false;
+    // 6
+    ShowStatus("Cache List refreshed " + formatStatusTime(S.clock->now()) + " - (" + index + ")");
+}
+
+std::string TFormMain::LookupCacheEntry(const std::string& key, bool remove) {
+    const std::string index = CacheFolder() + kCacheIniName;
+    if (!S.fs->fileExists(index)) return {};
+    std::string name = S.ini->value(index, kCacheSection, key);
+    if (!name.empty() && remove) S.ini->deleteKey(index, kCacheSection, key);
+    return name;
+}
+
+std::string TFormMain::LocateCacheFile(const std::string& cacheFolder, const std::string& key, bool* found) {
+    // The key is literal text: its files are looked up by name inside the
+    // cache folder only, never as a pattern or a relative path.
+    if (found) *found = false;
+    if (isUsableCacheKey(key)) {
+        for (const std::string& name : cacheFileCandidates(key)) {
+            if (auto file = S.fs->findFirstFile(cacheFolder, name, "")) {
+                if (found) *found = true;
+                return cacheFolder + file->name;
+            }
+        }
+    }
+    return cacheFolder + key + ".uxx";
+}
+
+void TFormMain::ButtonRefreshClick() { RefreshCacheList(false); }
+
+void TFormMain::TabSheetCacheShow() { ButtonRefreshClick(); }
+
+}  // namespace qm

@@ -1,0 +1,23 @@
+#pragma once
+// INI-file access with the semantics of the Windows profile functions:
+// section and key names match without regard to case, keys come in file
+// order, a missing file, section or key reads as empty, and deleting a key
+// rewrites the file at once.
+#include <string>
+#include <vector>
+
+namespace qm {
+
+class IniFiles {
+public:
+    virtual ~IniFiles() = default;
+
+    virtual std::vector<std::string> keys(const std::string& file, const std::string& section) = 0;
+    virtual std::string value(const std::string& file, const std::string& section, const std::string& key) = 0;
+    // Deletes the first line of `key` in `section`. Returns false when the
+    // file could not be rewritten (read-only, vanished); the caller's rule
+    // is to go on quietly.
+    virtual bool deleteKey(const std::string& file, const std::string& section, const std::string& key) = 0;
+};
+
+}  // namespace qm

@@ -1,0 +1,36 @@
+#pragma once
+// A temporary folder for one test, removed with everything in it afterwards.
+#include <string>
+
+#include "core/datetime.h"
+
+namespace qm::test {
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    // The folder, ending with the separator.
+    const std::string& path() const { return path_; }
+    // `relative` under the folder ("a/b.txt").
+    std::string operator/(const std::string& relative) const { return path_ + relative; }
+
+    // Writes a file (creating its folders) and returns its full path.
+    std::string write(const std::string& relative, const std::string& content = "x") const;
+    std::string mkdir(const std::string& relative) const;
+    std::string read(const std::string& relative) const;
+    bool exists(const std::string& relative) const;
+
+private:
+    std::string path_;
+};
+
+// Reads a whole file ("" when it cannot be read).
+std::string readFile(const std::string& path);
+// Sets a file's modification time to a local date-time.
+void setModified(const std::string& path, const DateTime& local);
+
+}  // namespace qm::test
