@@ -18,6 +18,14 @@ public:
     // file could not be rewritten (read-only, vanished); the caller's rule
     // is to go on quietly.
     virtual bool deleteKey(const std::string& file, const std::string& section, const std::string& key) = 0;
+    // Deletes the first line of each of `keys` in `section` in one rewrite.
+    // Same result as deleting them one by one; the real implementation
+    // saves the repeated rewrites of a large index.
+    virtual bool deleteKeys(const std::string& file, const std::string& section, const std::vector<std::string>& keys) {
+        bool ok = true;
+        for (const auto& key : keys) ok = deleteKey(file, section, key) && ok;
+        return ok;
+    }
 };
 
 }  // namespace qm
