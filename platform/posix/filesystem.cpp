@@ -160,13 +160,9 @@ std::string resolve(const std::string& path) {
 }
 
 // A target of a move or copy counts as existing also when only a case
-// variant of its name is there: on the games' home platform they are one
-// file.
-bool targetTaken(const std::string& resolvedTarget) {
-    if (entryExists(resolvedTarget)) return true;
-    const std::string name = path::fileName(resolvedTarget);
-    return findCaseVariant(path::folderPart(resolvedTarget), name).has_value();
-}
+// variant of its name is there (on the games' home platform they are one
+// file); resolve() has already turned the name into that variant.
+bool targetTaken(const std::string& resolvedTarget) { return entryExists(resolvedTarget); }
 
 // Renames without ever replacing the target: 0, or the errno of the
 // failure. EXDEV asks the caller to copy instead.

@@ -45,6 +45,8 @@ struct FindCase {
     const char* expected;  // name of the answer, nullptr for nothing
 };
 
+void PrintTo(const FindCase& c, std::ostream* os) { *os << '"' << c.literal << "\" + \"" << c.tail << '"'; }
+
 class FindFirstFileTest : public FileSystemTest, public ::testing::WithParamInterface<FindCase> {};
 
 TEST_P(FindFirstFileTest, AnswersTheOneMatchingEntry) {
