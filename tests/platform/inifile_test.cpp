@@ -1,0 +1,240 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "support/temp_dir.h"
+
+namespace qm {
+namespace {
+
+using Keys = std::vector<std::string>;
+
+std::vector<std::string> folderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+unsigned modeOf(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+    return st.st_mode & 07777;
+}
+
+void append(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::app);
+    out << text;
+}
+
+// Sections and keys the way a hand-edited or game-written index has them.
+const char* const kMixedIndex =
+    "Stray=before any section\n"
+    "[Cache]\n"
+    "; a comment = not a key\n"
+    "  Alpha  =  First Value  \n"
+    "beta=2\n"
+    "no equals sign here\n"
+    "=empty key\n"
+    "[ Other ]\n"
+    "alpha=other section\n"
+    "[CACHE]\n"
+    "gamma=3\n"
+    "ALPHA=second alpha\n";
+
+TEST(IniFilesRead, KeysInFileOrderAndValuesMatchedWithoutCase) {
+    test::TempDir dir;
+    const std::string file = dir.write("Cache.ini", kMixedIndex);
+    auto ini = platform::makeIniFiles();
+
+    EXPECT_EQ(ini->keys(file, "cache"), (Keys{"Alpha", "beta", "gamma", "ALPHA"}));
+    EXPECT_EQ(ini->keys(file, "OTHER"), (Keys{"alpha"}));
+    EXPECT_EQ(ini->keys(file, "Missing"), Keys{});
+    EXPECT_EQ(ini->keys(dir / "NoSuch.ini", "Cache"), Keys{});
+
+    struct Case {
+        std::string file, section, key, expected;
+    } cases[] = {
+        {file, "Cache", "alpha", "First Value"},  // first occurrence, blanks trimmed
+        {file, "cAcHe", "BETA", "2"},
+        {file, "Cache", "gamma", "3"},             // from the second [CACHE] header
+        {file, "other", "ALPHA", "other section"},
+        {file, "Cache", "Stray", ""},              // lines before the first section
+        {file, "Cache", "no equals sign here", ""},
+        {file, "Cache", "missing", ""},
+        {file, "Nowhere", "alpha", ""},
+        {dir / "NoSuch.ini", "Cache", "alpha", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ini->value(c.file, c.section, c.key), c.expected) << c.section << "/" << c.key;
+}
+
+TEST(IniFilesRead, SeesAFileReplacedBehindItsBackEvenWithTheSameSizeAndTime) {
+    test::TempDir dir;
+    const std::string file = dir.write("Cache.ini", "[Cache]\nk=old\n");
+    auto ini = platform::makeIniFiles();
+    ASSERT_EQ(ini->value(file, "Cache", "k"), "old");
+
+    // Another program writes a new version and renames it over: same size,
+    // same modification time, only the file's identity differs.
+    struct stat before {};
+    ASSERT_EQ(::stat(file.c_str(), &before), 0);
+    const std::string other = dir.write("Cache.ini.new", "[Cache]\nk=new\n");
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, other.c_str(), times, 0), 0);
+    ASSERT_EQ(std::rename(other.c_str(), file.c_str()), 0);
+    EXPECT_EQ(ini->value(file, "Cache", "k"), "new");
+
+    // Appending changes the size.
+    append(file, "added=yes\n");
+    EXPECT_EQ(ini->keys(file, "Cache"), (Keys{"k", "added"}));
+    EXPECT_EQ(ini->value(file, "Cache", "added"), "yes");
+
+    std::remove(file.c_str());
+    EXPECT_EQ(ini->value(file, "Cache", "k"), "");
+    EXPECT_EQ(ini->keys(file, "Cache"), Keys{});
+}
+
+TEST(IniFilesRead, HasNoSizeLimits) {
+    test::TempDir dir;
+    const std::string longValue(10000, 'v');
+    // Keys of the length the game generates: 496 of them filled the
+    // Windows functions' key list.
+    auto keyName = [](int i) { return "KEY" + std::to_string(i) + std::string(29, '0'); };
+    std::string text = "[Cache]\n";
+    for (int i = 0; i < 100000; ++i) text += keyName(i) + "=v" + std::to_string(i) + "\n";
+    text += "long=" + longValue + "\n";
+    const std::string file = dir.write("Cache.ini", text);
+    auto ini = platform::makeIniFiles();
+
+    const Keys keys = ini->keys(file, "Cache");
+    ASSERT_EQ(keys.size(), 100001u);
+    for (int i : {0, 496, 99999}) EXPECT_EQ(keys[i], keyName(i));
+    EXPECT_EQ(keys.back(), "long");
+    EXPECT_EQ(ini->value(file, "Cache", "key99999" + std::string(29, '0')), "v99999");
+    EXPECT_EQ(ini->value(file, "Cache", "LONG"), longValue);
+
+    ASSERT_TRUE(ini->deleteKey(file, "Cache", keyName(99999)));
+    EXPECT_EQ(ini->keys(file, "Cache").size(), 100000u);
+    EXPECT_EQ(ini->value(file, "Cache", keyName(99999)), "");
+    EXPECT_EQ(ini->value(file, "Cache", "long"), longValue);
+}
+
+// CRLF endings, comments, another section with the same key names, bytes
+// that are not UTF-8, and a last line without a newline.
+const std::string kIndex =
+    "; written by the game\r\n"
+    "[Cache]\r\n"
+    "A1=Map\xE9One.unr\r\n"
+    "\r\n"
+    "; keep me\r\n"
+    "B2 = Tex\xFF\xFE.utx\r\n"
+    "A1=duplicate.unr\r\n"
+    "[Other]\r\n"
+    "B2=other.u\r\n"
+    "[Cache]\r\n"
+    "C3=last.uax";
+
+TEST(IniFilesDelete, RemovesOnlyThatLineAndKeepsEveryOtherByte) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> keys;  // one entry: deleteKey; more: deleteKeys
+        std::string expected;
+    } cases[] = {
+        {"middle key, other case",
+         {"b2"},
+         "; written by the game\r\n[Cache]\r\nA1=Map\xE9One.unr\r\n\r\n; keep me\r\nA1=duplicate.unr\r\n"
+         "[Other]\r\nB2=other.u\r\n[Cache]\r\nC3=last.uax"},
+        {"first of two lines of a key",
+         {"A1"},
+         "; written by the game\r\n[Cache]\r\n\r\n; keep me\r\nB2 = Tex\xFF\xFE.utx\r\nA1=duplicate.unr\r\n"
+         "[Other]\r\nB2=other.u\r\n[Cache]\r\nC3=last.uax"},
+        {"last line without newline",
+         {"C3"},
+         "; written by the game\r\n[Cache]\r\nA1=Map\xE9One.unr\r\n\r\n; keep me\r\nB2 = Tex\xFF\xFE.utx\r\n"
+         "A1=duplicate.unr\r\n[Other]\r\nB2=other.u\r\n[Cache]\r\n"},
+        {"batch: several keys, a name twice, a missing name",
+         {"C3", "a1", "A1", "missing"},
+         "; written by the game\r\n[Cache]\r\n\r\n; keep me\r\nB2 = Tex\xFF\xFE.utx\r\n"
+         "[Other]\r\nB2=other.u\r\n[Cache]\r\n"},
+        {"missing key: nothing changes", {"Z9"}, kIndex},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempDir dir;
+        const std::string file = dir.write("Cache.ini", kIndex);
+        ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
+        auto ini = platform::makeIniFiles();
+        ini->keys(file, "Cache");  // a cached parse must not leak into the rewrite
+        const bool ok = c.keys.size() == 1 ? ini->deleteKey(file, "Cache", c.keys[0]) : ini->deleteKeys(file, "Cache", c.keys);
+        EXPECT_TRUE(ok);
+        EXPECT_EQ(test::readFile(file), c.expected);
+        EXPECT_EQ(modeOf(file), 0640u);
+        EXPECT_EQ(folderEntries(dir.path()), Keys{"Cache.ini"});  // no temporary file left behind
+    }
+}
+
+TEST(IniFilesDelete, ReadsTheFileAfreshSoAnotherWritersLinesSurvive) {
+    test::TempDir dir;
+    const std::string file = dir.write("Cache.ini", "[Cache]\nold1=a.unr\nold2=b.unr\n");
+    auto ini = platform::makeIniFiles();
+    ASSERT_EQ(ini->keys(file, "Cache"), (Keys{"old1", "old2"}));
+    ASSERT_EQ(ini->value(file, "Cache", "old2"), "b.unr");
+
+    append(file, "new3=c.unr\n");  // the game downloads meanwhile
+    ASSERT_TRUE(ini->deleteKey(file, "Cache", "old1"));
+    EXPECT_EQ(test::readFile(file), "[Cache]\nold2=b.unr\nnew3=c.unr\n");
+    EXPECT_EQ(ini->keys(file, "Cache"), (Keys{"old2", "new3"}));
+    EXPECT_EQ(ini->value(file, "Cache", "old1"), "");
+}
+
+TEST(IniFilesDelete, ReadOnlyOrVanishedFileFailsQuietlyAndStaysAsItWas) {
+    const std::string text = "[Cache]\nk=v.unr\n";
+    {
+        test::TempDir dir;
+        const std::string file = dir.write("Cache.ini", text);
+        ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+        auto ini = platform::makeIniFiles();
+        EXPECT_FALSE(ini->deleteKey(file, "Cache", "k"));
+        EXPECT_FALSE(ini->deleteKeys(file, "Cache", {"k"}));
+        EXPECT_EQ(test::readFile(file), text);
+        EXPECT_EQ(modeOf(file), 0444u);
+        EXPECT_EQ(folderEntries(dir.path()), Keys{"Cache.ini"});
+        EXPECT_EQ(ini->value(file, "Cache", "k"), "v.unr");
+    }
+    {
+        test::TempDir dir;
+        const std::string file = dir.write("Cache.ini", text);
+        auto ini = platform::makeIniFiles();
+        ASSERT_EQ(ini->value(file, "Cache", "k"), "v.unr");  // cached, then the file goes
+        std::remove(file.c_str());
+        EXPECT_FALSE(ini->deleteKey(file, "Cache", "k"));
+        EXPECT_FALSE(ini->deleteKeys(file, "Cache", {"k"}));
+        EXPECT_EQ(folderEntries(dir.path()), Keys{});  // nothing created
+        EXPECT_EQ(ini->value(file, "Cache", "k"), "");
+    }
+}
+
+TEST(IniFilesDelete, RewritesTheTargetOfASymbolicLink) {
+    test::TempDir dir;
+    const std::string target = dir.write("real/Cache.ini", "[Cache]\na=1\nb=2\n");
+    const std::string link = dir / "Cache.ini";
+    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+    auto ini = platform::makeIniFiles();
+    ASSERT_TRUE(ini->deleteKey(link, "Cache", "a"));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(test::readFile(target), "[Cache]\nb=2\n");
+}
+
+}  // namespace
+}  // namespace qm
