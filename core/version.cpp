@@ -315,4 +315,56 @@ std::string writeBlock(const Resource& r) {
     return out;
 }
 
+std::optional<std::string> osReleaseValue(std::string_view fileText, std::string_view key) {
+    std::optional<std::string> found;
+    size_t pos = 0;
+    while (pos <= fileText.size()) {
+        size_t end = fileText.find('\n', pos);
+        if (end == std::string_view::npos) end = fileText.size();
+        std::string_view line = trimmed(fileText.substr(pos, end - pos));
+        pos = end + 1;
+        if (line.size() <= key.size() || line.substr(0, key.size()) != key || line[key.size()] != '=') continue;
+        std::string_view raw = line.substr(key.size() + 1);
+        std::string value;
+        // Quoted ('...' literally, "..." with backslash escapes) or bare.
+        char quote = 0;
+        for (size_t i = 0; i < raw.size(); ++i) {
+            const char c = raw[i];
+            if (quote == '\'') {
+                if (c == '\'') quote = 0;
+                else value += c;
+            } else if (c == '\\' && i + 1 < raw.size() && quote != '\'') {
+                value += raw[++i];
+            } else if (quote == '"') {
+                if (c == '"') quote = 0;
+                else value += c;
+            } else if (c == '"' || c == '\'') {
+                quote = c;
+            } else {
+                value += c;
+            }
+        }
+        found = value;
+    }
+    return found;
+}
+
+KernelNumbers kernelNumbers(std::string_view release) {
+    uint32_t numbers[3] = {0, 0, 0};
+    size_t i = 0;
+    for (int n = 0; n < 3; ++n) {
+        if (i >= release.size() || release[i] < '0' || release[i] > '9') break;
+        uint64_t v = 0;
+        while (i < release.size() && release[i] >= '0' && release[i] <= '9') {
+            v = v * 10 + static_cast<uint64_t>(release[i] - '0');
+            if (v > 0xFFFFFFFFull) v = 0xFFFFFFFFull;
+            ++i;
+        }
+        numbers[n] = static_cast<uint32_t>(v);
+        if (i >= release.size() || release[i] != '.') break;
+        ++i;
+    }
+    return {numbers[0], numbers[1], numbers[2]};
+}
+
 }  // namespace qm::version

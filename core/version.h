@@ -111,4 +111,19 @@ std::optional<Resource> findBlock(std::string_view bytes);
 // Writes a block in the same layout (the generator for tests and tools).
 std::string writeBlock(const Resource& r);
 
+// ---- the system's description where there is no Windows version query ----
+
+// A value of an os-release file ("PRETTY_NAME"): the last line that sets
+// the key, with its shell quoting and escapes undone; nullopt when no line
+// sets it.
+std::optional<std::string> osReleaseValue(std::string_view fileText, std::string_view key);
+// The leading numbers of a kernel release such as "6.1.0-18-amd64":
+// major, minor and patch, 0 where a number is missing.
+struct KernelNumbers {
+    uint32_t major = 0;
+    uint32_t minor = 0;
+    uint32_t patch = 0;
+};
+KernelNumbers kernelNumbers(std::string_view release);
+
 }  // namespace qm::version

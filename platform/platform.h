@@ -1,13 +1,16 @@
 #pragma once
 // Factories for the real implementations of the core interfaces, and the few
 // facts about the running process that only the OS knows.
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/datetime.h"
 #include "core/filesystem.h"
 #include "core/inifile.h"
 #include "core/registry.h"
+#include "core/version.h"
 
 namespace qm::platform {
 
@@ -25,5 +28,25 @@ DateTime localNow();
 // C: drive of the Wine prefix ($WINEPREFIX, else ~/.wine), with a trailing
 // separator, or "" when there is none.
 std::string systemDriveRoot();
+
+// What the system says about itself.
+struct SystemVersion {
+    // Windows: the platform id of the version query (0 Win32s, 1 the
+    // Windows 95 family, 2 the NT family). Elsewhere kPosixPlatformId.
+    uint32_t platformId = 0;
+    uint32_t major = 0;
+    uint32_t minor = 0;
+    uint32_t build = 0;
+    // POSIX only: the distribution's name and the kernel release.
+    std::string name;
+    std::string release;
+};
+inline constexpr uint32_t kPosixPlatformId = 0x100;
+// False when the system's version query fails.
+bool querySystemVersion(SystemVersion& out);
+// The version resource of an executable file; nullopt when the file has
+// none or cannot be read. Windows: the file's VERSIONINFO resource. POSIX:
+// the version block embedded in the file.
+std::optional<version::Resource> readVersionResource(const std::string& path);
 
 }  // namespace qm::platform

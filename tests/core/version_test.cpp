@@ -236,5 +236,54 @@ TEST(VersionResource, DamagedBlocksAreRejected) {
     EXPECT_FALSE(findBlock(""));
 }
 
+TEST(SystemDescription, OsReleaseValueUndoesQuoting) {
+    const std::string file =
+        "NAME=\"Debian GNU/Linux\"\n"
+        "PRETTY_NAME_EXTRA=wrong\n"
+        "PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n"
+        "ID=debian\n"
+        "SINGLE='it''s \"x\"'\n"
+        "ESCAPED=\"a \\\"b\\\" \\\\ c\"\r\n"
+        "EMPTY=\n"
+        "# PRETTY_NAME=commented\n";
+    struct Case {
+        std::string key;
+        std::optional<std::string> value;
+    } cases[] = {
+        {"PRETTY_NAME", "Debian GNU/Linux 12 (bookworm)"},
+        {"ID", "debian"},
+        {"SINGLE", "its \"x\""},
+        {"ESCAPED", "a \"b\" \\ c"},
+        {"EMPTY", ""},
+        {"VERSION_ID", std::nullopt},
+        {"NAM", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(osReleaseValue(file, c.key), c.value) << c.key;
+    // The last line that sets a key wins, and a file without newline ends its last line.
+    EXPECT_EQ(osReleaseValue("ID=a\nID=b", "ID"), "b");
+}
+
+TEST(SystemDescription, KernelNumbersFromTheRelease) {
+    struct Case {
+        std::string release;
+        uint32_t major, minor, patch;
+    } cases[] = {
+        {"6.1.0-18-amd64", 6, 1, 0},
+        {"6.18.44-fc-v1607", 6, 18, 44},
+        {"5.15", 5, 15, 0},
+        {"4.19.0.1", 4, 19, 0},
+        {"", 0, 0, 0},
+        {"linux", 0, 0, 0},
+        {"3.x.7", 3, 0, 0},
+        {"99999999999.1.2", 0xFFFFFFFF, 1, 2},
+    };
+    for (const auto& c : cases) {
+        const KernelNumbers k = kernelNumbers(c.release);
+        EXPECT_EQ(k.major, c.major) << c.release;
+        EXPECT_EQ(k.minor, c.minor) << c.release;
+        EXPECT_EQ(k.patch, c.patch) << c.release;
+    }
+}
+
 }  // namespace
 }  // namespace qm::version
