@@ -406,7 +406,7 @@ std::string systemText(int error) { return std::strerror(error); }
 std::vector<Key> loadStore(const std::string& file) {
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        if (errno == ENOENT) return {};
+        if (errno == ENOENT || errno == ENOTDIR) return {};  // nothing stored yet
         throw Error("The registry store " + file + " cannot be read: " + systemText(errno));
     }
     std::string text;
