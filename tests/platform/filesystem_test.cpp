@@ -1,4 +1,6 @@
-// The real file system over temporary folders.
+// The real file system over temporary folders. The fixtures use POSIX
+// calls (links, fifos, permissions), so this file tests the POSIX half.
+#ifndef _WIN32
 #include <gtest/gtest.h>
 
 #include <dirent.h>
@@ -7,6 +9,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -15,9 +18,7 @@
 #include "platform/platform.h"
 #include "support/faulty_fs.h"
 #include "support/temp_dir.h"
-#ifndef _WIN32
 #include "platform/posix/copy_file.h"
-#endif
 
 namespace qm {
 namespace {
@@ -378,5 +379,52 @@ TEST_F(FileSystemTest, FaultyFileSystemFailsWithoutTouchingTheDisk) {
     EXPECT_TRUE(tmp.exists("Cache/ABC.uxx"));
 }
 
+// ---- where the process finds its folders ----------------------------------
+
+// Sets (or, with nullptr, removes) an environment variable for one scope.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        value ? setenv(name, value, 1) : unsetenv(name);
+    }
+    ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST_F(FileSystemTest, FoldersComeFromTheEnvironment) {
+    tmp.mkdir("home/.wine/drive_c");
+    tmp.mkdir("prefix/drive_c");
+    tmp.mkdir("emptyprefix");
+    const std::string home = tmp / "home";
+    ScopedEnv homeEnv("HOME", home.c_str());
+    {
+        ScopedEnv xdg("XDG_CONFIG_HOME", (tmp / "cfg").c_str());
+        EXPECT_EQ(platform::defaultRegistryStorePath(), tmp / "cfg/quillmere/registry.reg");
+    }
+    {
+        ScopedEnv xdg("XDG_CONFIG_HOME", nullptr);
+        EXPECT_EQ(platform::defaultRegistryStorePath(), home + "/.config/quillmere/registry.reg");
+    }
+    {
+        ScopedEnv wine("WINEPREFIX", nullptr);
+        EXPECT_EQ(platform::systemDriveRoot(), home + "/.wine/drive_c/");
+    }
+    {
+        ScopedEnv wine("WINEPREFIX", (tmp / "prefix").c_str());
+        EXPECT_EQ(platform::systemDriveRoot(), tmp / "prefix/drive_c/");
+    }
+    {
+        ScopedEnv wine("WINEPREFIX", (tmp / "emptyprefix").c_str());
+        EXPECT_EQ(platform::systemDriveRoot(), "");
+    }
+    EXPECT_EQ(path::fileName(platform::executablePath()), "platform_tests");
+    EXPECT_TRUE(fs->fileExists(platform::executablePath()));
+}
+
 }  // namespace
 }  // namespace qm
+#endif  // _WIN32
