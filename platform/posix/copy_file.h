@@ -1,6 +1,7 @@
 #pragma once
-// The POSIX copy loop, shared by copyFile and by a move across file systems.
-// Its writer is a parameter so that a test can make the disk fill up midway.
+// The POSIX move and copy primitives. The copy loop serves copyFile and a
+// move across file systems; its writer is a parameter so that a test can
+// make the disk fill up midway.
 #include <sys/types.h>
 
 #include <functional>
@@ -19,5 +20,9 @@ using WriteFunction = std::function<ssize_t(int fd, const void* data, size_t siz
 // system's reason is returned; the source is never touched.
 Status copyFileExclusive(const std::string& from, const std::string& to, const WriteFunction& write);
 Status copyFileExclusive(const std::string& from, const std::string& to);
+
+// Renames without ever replacing the target, also when it appears just
+// before the call: 0, or the errno of the failure (EXDEV: copy instead).
+int renameNoReplace(const std::string& from, const std::string& to);
 
 }  // namespace qm::platform::posix

@@ -164,27 +164,6 @@ std::string resolve(const std::string& path) {
 // file); resolve() has already turned the name into that variant.
 bool targetTaken(const std::string& resolvedTarget) { return entryExists(resolvedTarget); }
 
-// Renames without ever replacing the target: 0, or the errno of the
-// failure. EXDEV asks the caller to copy instead.
-int renameNoReplace(const std::string& from, const std::string& to) {
-    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
-    const int error = errno;
-    if (error != EINVAL && error != ENOSYS && error != ENOTSUP) return error;
-    // A file system without the no-replace rename: a hard link fails when
-    // the target exists, which is just as race-free.
-    if (link(from.c_str(), to.c_str()) != 0) {
-        const int linkError = errno;
-        // No hard links there either: the exclusive copy is the safe way.
-        return linkError == EPERM || linkError == ENOTSUP || linkError == EMLINK ? EXDEV : linkError;
-    }
-    if (unlink(from.c_str()) != 0) {
-        const int unlinkError = errno;
-        unlink(to.c_str());
-        return unlinkError;
-    }
-    return 0;
-}
-
 class PosixFileSystem final : public FileSystem {
 public:
     std::vector<DirEntry> list(const std::string& folder, const std::string& pattern) override {
@@ -247,7 +226,7 @@ public:
         if (S_ISDIR(st.st_mode)) return systemFailure(EISDIR);
         const std::string target = resolve(to);
         if (targetTaken(target)) return systemFailure(EEXIST);
-        const int error = renameNoReplace(source, target);
+        const int error = posix::renameNoReplace(source, target);
         if (error == 0) return Status::success();
         if (error != EXDEV) return systemFailure(error);
         // Another file system (or one without hard links): copy, flush, and
@@ -350,6 +329,27 @@ public:
 }  // namespace
 
 namespace posix {
+
+// Renames without ever replacing the target: 0, or the errno of the
+// failure. EXDEV asks the caller to copy instead.
+int renameNoReplace(const std::string& from, const std::string& to) {
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    const int error = errno;
+    if (error != EINVAL && error != ENOSYS && error != ENOTSUP) return error;
+    // A file system without the no-replace rename: a hard link fails when
+    // the target exists, which is just as race-free.
+    if (link(from.c_str(), to.c_str()) != 0) {
+        const int linkError = errno;
+        // No hard links there either: the exclusive copy is the safe way.
+        return linkError == EPERM || linkError == ENOTSUP || linkError == EMLINK ? EXDEV : linkError;
+    }
+    if (unlink(from.c_str()) != 0) {
+        const int unlinkError = errno;
+        unlink(to.c_str());
+        return unlinkError;
+    }
+    return 0;
+}
 
 Status copyFileExclusive(const std::string& from, const std::string& to, const WriteFunction& write) {
     // O_NONBLOCK keeps a fifo from blocking the open; it is refused below.

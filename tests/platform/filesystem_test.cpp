@@ -231,6 +231,18 @@ TEST_F(FileSystemTest, MoveNeverReplacesAnExistingTarget) {
     }
 }
 
+TEST_F(FileSystemTest, TheRenameItselfRefusesATargetThatAppearedAfterTheCheck) {
+    // The move's own check has already passed when this file appears: the
+    // rename must still refuse it.
+    const std::string from = tmp.write("Cache/ABC.uxx", "new");
+    const std::string to = tmp.write("Maps/DM-Deck.ut2", "old");
+    EXPECT_EQ(platform::posix::renameNoReplace(from, to), EEXIST);
+    EXPECT_EQ(tmp.read("Cache/ABC.uxx"), "new");
+    EXPECT_EQ(tmp.read("Maps/DM-Deck.ut2"), "old");
+    EXPECT_EQ(platform::posix::renameNoReplace(from, tmp / "Maps/Free.ut2"), 0);
+    EXPECT_EQ(tmp.read("Maps/Free.ut2"), "new");
+}
+
 TEST_F(FileSystemTest, MoveKeepsContentAndTimeAndReportsTheSystemsReason) {
     const std::string from = tmp.write("Cache/ABC.uxx", "package");
     test::setModified(from, DateTime{2004, 5, 1, 10, 0, 0});
