@@ -26,7 +26,6 @@
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -302,6 +301,7 @@ struct Section {
 struct Parsed {
     FileStamp stamp;
     bool writable = false;
+    std::string text;  // the bytes parsed, so a delete can tell whether they are still current
     std::unordered_map<std::string, Section> sections;  // by lower-case name
 
     const Section* find(const std::string& section) const {
@@ -346,6 +346,7 @@ std::shared_ptr<Parsed> parse(const std::string& text) {
 
 // ---------------------------------------------------------------------------
 
+// Used from the one thread that owns it, like the rest of the program.
 class IniFilesImpl final : public IniFiles {
 public:
     std::vector<std::string> keys(const std::string& file, const std::string& section) override {
@@ -375,7 +376,6 @@ public:
     // Each name removes the first of its lines still present, so naming a
     // key twice removes its first two lines, as two single deletes would.
     bool deleteKeys(const std::string& file, const std::string& section, const std::vector<std::string>& keys) override {
-        std::lock_guard<std::mutex> lock(mutex_);
         // The game may rewrite the file between our read and our rename; the
         // rename is only made over the version that was read, else we retry.
         for (int attempt = 0; attempt < 5; ++attempt) {
@@ -387,9 +387,19 @@ public:
                 return false;
             }
             if (!writable) return false;
-            const auto parsed = parse(text);
+            // The bytes were read afresh; only when they differ from the
+            // cached ones is the parse redone.
+            std::shared_ptr<Parsed> parsed;
+            const auto cached = cache_.find(file);
+            if (cached != cache_.end() && cached->second->text == text) {
+                parsed = cached->second;
+            } else {
+                parsed = parse(text);
+                parsed->text = std::move(text);
+            }
             parsed->stamp = stamp;
             parsed->writable = writable;
+            const std::string& current = parsed->text;
 
             std::vector<std::pair<size_t, size_t>> cuts;  // byte ranges to drop
             if (const Section* s = parsed->find(section)) {
@@ -408,13 +418,13 @@ public:
             }
             std::sort(cuts.begin(), cuts.end());
             std::string rewritten;
-            rewritten.reserve(text.size());
+            rewritten.reserve(current.size());
             size_t from = 0;
             for (const auto& [b, e] : cuts) {
-                rewritten.append(text, from, b - from);
+                rewritten.append(current, from, b - from);
                 from = e;
             }
-            rewritten.append(text, from, std::string::npos);
+            rewritten.append(current, from, std::string::npos);
 
             FileStamp written;
             const int result = replaceAtomically(file, rewritten, stamp, written);
@@ -423,10 +433,10 @@ public:
                 return false;
             }
             if (result > 0) {
-                auto fresh = parse(rewritten);
-                fresh->stamp = written;
-                fresh->writable = true;
-                cache_[file] = fresh;
+                removeLines(*parsed, cuts);
+                parsed->text = std::move(rewritten);
+                parsed->stamp = written;
+                cache_[file] = parsed;
                 return true;
             }
         }
@@ -434,8 +444,32 @@ public:
     }
 
 private:
+    // What parsing the file without the lines `cuts` (sorted byte ranges)
+    // would give, without parsing it again: dropping a key line changes no
+    // other line's meaning, only the positions after it.
+    static void removeLines(Parsed& parsed, const std::vector<std::pair<size_t, size_t>>& cuts) {
+        std::vector<size_t> cutBefore(cuts.size() + 1, 0);  // bytes removed before cut i
+        for (size_t i = 0; i < cuts.size(); ++i) cutBefore[i + 1] = cutBefore[i] + (cuts[i].second - cuts[i].first);
+        for (auto& [name, section] : parsed.sections) {
+            const size_t before = section.entries.size();
+            std::erase_if(section.entries, [&cuts](const Entry& e) {
+                return std::binary_search(cuts.begin(), cuts.end(), std::make_pair(e.begin, e.end));
+            });
+            for (Entry& e : section.entries) {
+                const size_t i = static_cast<size_t>(
+                    std::upper_bound(cuts.begin(), cuts.end(), std::make_pair(e.begin, e.begin)) - cuts.begin());
+                e.begin -= cutBefore[i];
+                e.end -= cutBefore[i];
+            }
+            if (section.entries.size() != before) {
+                section.firstOf.clear();
+                for (size_t i = 0; i < section.entries.size(); ++i)
+                    section.firstOf.try_emplace(lowerCopy(section.entries[i].key), i);
+            }
+        }
+    }
+
     std::shared_ptr<const Parsed> load(const std::string& file) {
-        std::lock_guard<std::mutex> lock(mutex_);
         FileStamp now;
         if (!statFile(file, now)) {
             cache_.erase(file);
@@ -451,13 +485,13 @@ private:
             return nullptr;
         }
         auto parsed = parse(text);
+        parsed->text = std::move(text);
         parsed->stamp = stamp;
         parsed->writable = writable;
         cache_[file] = parsed;
         return parsed;
     }
 
-    std::mutex mutex_;
     std::map<std::string, std::shared_ptr<Parsed>> cache_;
 };
 

@@ -184,6 +184,16 @@ TEST(IniFilesDelete, RemovesOnlyThatLineAndKeepsEveryOtherByte) {
     }
 }
 
+TEST(IniFilesDelete, SuccessiveDeletesThroughOneObjectCutTheRightBytes) {
+    test::TempDir dir;
+    const std::string file = dir.write("Cache.ini", kIndex);
+    auto ini = platform::makeIniFiles();
+    for (const char* key : {"B2", "A1", "C3", "a1"}) ASSERT_TRUE(ini->deleteKey(file, "Cache", key)) << key;
+    EXPECT_EQ(test::readFile(file), "; written by the game\r\n[Cache]\r\n\r\n; keep me\r\n[Other]\r\nB2=other.u\r\n[Cache]\r\n");
+    EXPECT_EQ(ini->keys(file, "Cache"), Keys{});
+    EXPECT_EQ(ini->value(file, "Other", "b2"), "other.u");
+}
+
 TEST(IniFilesDelete, ReadsTheFileAfreshSoAnotherWritersLinesSurvive) {
     test::TempDir dir;
     const std::string file = dir.write("Cache.ini", "[Cache]\nold1=a.unr\nold2=b.unr\n");
