@@ -149,10 +149,13 @@ std::string formatVersion(const Numbers& v) {
            std::to_string(v.build);
 }
 
-bool isNewVersion(const Numbers& stored, const Numbers& running) {
+bool isStoredVersion(const Numbers& stored) {
     // Summed wide, so that large stored numbers cannot wrap into "nothing stored".
-    const int64_t sum = int64_t{stored.major} + stored.minor + stored.release + stored.build;
-    if (sum <= 0) return false;
+    return int64_t{stored.major} + stored.minor + stored.release + stored.build > 0;
+}
+
+bool isNewVersion(const Numbers& stored, const Numbers& running) {
+    if (!isStoredVersion(stored)) return false;
     return running.major > stored.major || running.minor > stored.minor || running.release > stored.release;
 }
 

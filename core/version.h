@@ -41,6 +41,10 @@ Numbers parseStoredVersion(std::string_view text);
 // "major.minor.release.build" in decimal.
 std::string formatVersion(const Numbers& v);
 
+// Whether a stored version names one: its numbers sum to more than 0, so
+// nothing stored and "0.0.0.0" do not.
+bool isStoredVersion(const Numbers& stored);
+
 // Whether `running` is a newly installed or updated version compared with
 // `stored`. Nothing stored (numbers summing to 0 or less) is never new.
 // Major, minor and release are compared each on its own; the build is not.
