@@ -11,6 +11,8 @@
 // Build the installation first, then start(); after start() the files can
 // still be changed and the list rebuilt with form.RefreshCacheList(false).
 #include <QComboBox>
+#include <QItemSelectionModel>
+#include <QListWidget>
 #include <memory>
 #include <string>
 #include <utility>
@@ -126,6 +128,29 @@ public:
     // Makes mod-list entry `index` current (0 = the game) without the list
     // rebuild that a user's pick runs.
     void selectMod(int index) { form->cmbMod->setCurrentIndex(index); }
+
+    // ---- the cache list ----
+
+    // The row of the entry line (or missing-entry line) of a real name.
+    int rowOf(const std::string& realName) const {
+        const QString tail = QString::fromStdString(" - " + realName);
+        for (int i = 0; i < form->ListBoxCache->count(); ++i)
+            if (form->ListBoxCache->item(i)->text().endsWith(tail)) return i;
+        return -1;
+    }
+    std::vector<std::string> lines() const {
+        std::vector<std::string> t;
+        for (int i = 0; i < form->ListBoxCache->count(); ++i)
+            t.push_back(form->ListBoxCache->item(i)->text().toStdString());
+        return t;
+    }
+    // Moves the focus rectangle without touching the selection (-1: none).
+    void focus(int row) { form->ListBoxCache->setCurrentRow(row, QItemSelectionModel::NoUpdate); }
+    // Selects exactly these rows; the focus stays where it is.
+    void select(const std::vector<int>& rows) {
+        form->ListBoxCache->clearSelection();
+        for (int r : rows) form->ListBoxCache->item(r)->setSelected(true);
+    }
 
     TGameKind kind;
     TempDir root;
