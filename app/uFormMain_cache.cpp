@@ -1,6 +1,7 @@
 // The cache list: one line per index entry, in index order.
 #include <QLabel>
 #include <QListWidget>
+#include <unordered_map>
 
 #include "app/uFormMain.h"
 #include "core/cache.h"
@@ -96,12 +97,24 @@ std::string TFormMain::LocateCacheFile(const std::string& cacheFolder, const std
     // The key is literal text: its files are looked up by name inside the
     // cache folder only, never as a pattern or a relative path.
     if (found) *found = false;
-    if (isUsableCacheKey(key)) {
-        for (const std::string& name : cacheFileCandidates(key)) {
-            if (auto file = S.fs->findFirstFile(cacheFolder, name, "")) {
-                if (found) *found = true;
-                return cacheFolder + file->name;
-            }
+    if (!isUsableCacheKey(key)) return cacheFolder + key + ".uxx";
+    const std::vector<std::string> candidates = cacheFileCandidates(key);
+    // Nearly every entry is stored under its plain name in that very
+    // spelling, which one lookup answers.
+    if (auto file = S.fs->findFirstFile(cacheFolder, candidates.front(), "")) {
+        if (found) *found = true;
+        return cacheFolder + file->name;
+    }
+    // Otherwise one listing answers the other spellings and the numbered
+    // names; for each name the first listed entry decides.
+    std::unordered_map<std::string, const DirEntry*> first;
+    const std::vector<DirEntry> listing = S.fs->list(cacheFolder, "*.uxx");
+    for (const DirEntry& e : listing) first.emplace(path::toLower(e.name), &e);
+    for (const std::string& name : candidates) {
+        auto it = first.find(path::toLower(name));
+        if (it != first.end() && !it->second->isFolder()) {
+            if (found) *found = true;
+            return cacheFolder + it->second->name;
         }
     }
     return cacheFolder + key + ".uxx";

@@ -43,7 +43,10 @@ std::string readText(Registry& reg, RegRoot root, const std::string& key, const 
 }  // namespace
 
 std::string TFormMain::onSystemDrive(const std::string& relative) const {
-    return path::native(path::join(S.systemDriveRoot, relative));
+    // Without a system drive the file-system root stands in, so a fallback
+    // folder is never relative to wherever the program was started.
+    const std::string root = S.systemDriveRoot.empty() ? std::string(1, path::kSeparator) : S.systemDriveRoot;
+    return path::native(path::join(root, relative));
 }
 
 bool TFormMain::DetectGameBesideProgram() {

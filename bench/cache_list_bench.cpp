@@ -1,0 +1,24 @@
+// Rebuilding the cache list over caches of growing size.
+#include <QApplication>
+#include <QListWidget>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+#include "bench_support.h"
+
+namespace {
+
+void BM_RefreshCacheList(benchmark::State& state) {
+    const int entries = static_cast<int>(state.range(0));
+    qm::bench::SampleGame game(entries, 0);
+    auto form = game.start();
+    for (auto _ : state) {
+        form->RefreshCacheList(false);
+        benchmark::DoNotOptimize(form->ListBoxCache->count());
+    }
+    state.SetComplexityN(entries);
+    state.counters["lines"] = form->ListBoxCache->count();
+}
+BENCHMARK(BM_RefreshCacheList)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond)->Complexity();
+
+}  // namespace
