@@ -6,10 +6,17 @@
 
 namespace qm {
 
-std::string GetVersionInfoValue(const std::string& fileName, const std::string& valueName) {
-    const std::optional<version::Resource> resource = platform::readVersionResource(fileName);
+namespace {
+
+std::string valueOf(const std::optional<version::Resource>& resource, const std::string& valueName) {
     if (!resource) return "0.0.0.0";
     return resource->findTranslatedString(valueName).value_or(std::string());
+}
+
+}  // namespace
+
+std::string GetVersionInfoValue(const std::string& fileName, const std::string& valueName) {
+    return valueOf(platform::readVersionResource(fileName), valueName);
 }
 
 bool GetFileVersion(const std::string& fileName, int32_t& major, int32_t& minor, int32_t& release, int32_t& build,
@@ -18,13 +25,14 @@ bool GetFileVersion(const std::string& fileName, int32_t& major, int32_t& minor,
     specialBuild.clear();
     if (!QFileInfo(QString::fromStdString(fileName)).isFile()) return false;
 
-    const version::Numbers n = version::splitFileVersion(GetVersionInfoValue(fileName, "FileVersion"));
+    // One read of the file serves the text and the fixed part.
+    const std::optional<version::Resource> resource = platform::readVersionResource(fileName);
+    const version::Numbers n = version::splitFileVersion(valueOf(resource, "FileVersion"));
     major = n.major;
     minor = n.minor;
     release = n.release;
     build = n.build;
 
-    const std::optional<version::Resource> resource = platform::readVersionResource(fileName);
     if (!resource || !resource->fixed) return false;
     // The flags mask is not applied: a flag set counts.
     specialBuild = version::specialBuildText(resource->fixed->fileFlags);
