@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -72,6 +73,8 @@ TFormMain::TFormMain(const Services& services, QWidget* parent) : QMainWindow(pa
     buildLayout();
     wireHandlers();
     resize(534, 412);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
     guarded([this] { FormCreate(); });
 }
 
@@ -153,6 +156,9 @@ void TFormMain::buildLayout() {
     lblCheckForUpdates->move(5, 238);
     lblCheckForUpdates->setStyleSheet("color: blue; text-decoration: underline;");
     lblCheckForUpdates->setCursor(Qt::PointingHandCursor);
+    QFont narrow = lblCheckForUpdates->font();
+    narrow.setStretch(QFont::SemiCondensed);
+    lblCheckForUpdates->setFont(narrow);
     lblCheckForUpdates->adjustSize();
     lblCheckForUpdates->installEventFilter(this);
     Panel1 = new QWidget(PanelRight);
