@@ -60,6 +60,11 @@ struct TExtractRun {
     bool FolderYesToAll = false;
     bool FolderNoToAll = false;
     std::string TargetFolder;
+    // Set by an action over many lines: the keys of moved entries collect
+    // here and leave the index in batches, one rewrite each, instead of one
+    // rewrite per key. The action drops what is left before it ends.
+    bool BatchKeyRemoval = false;
+    std::vector<std::string> MovedKeys;
 };
 
 class TFormMain : public QMainWindow {
@@ -116,6 +121,8 @@ public:
     void miGoClick();
     void miExtractToClick();
     bool ExtractEntry(int index, TExtractRun& run);
+    // Drops the keys of the run's moved entries from the index in one rewrite.
+    void dropMovedKeys(TExtractRun& run);
     std::string DestinationFolder(const std::string& fileName) const;
     void ListBoxCacheClick();
 

@@ -15,6 +15,7 @@
 #include "app/uFormMain.h"
 #include "core/cache.h"
 #include "core/filesystem.h"
+#include "core/inifile.h"
 #include "core/paths.h"
 
 namespace qm {
@@ -24,6 +25,10 @@ namespace {
 const char* const kNotFoundTail = "\" is not found in the cache folder.  You may need to validate your cache.";
 
 std::string skipText(const std::string& name) { return "Skipping file \"" + name + "\""; }
+
+// Moved entries whose keys still stand in the index. A batch this size is
+// one rewrite of the index instead of one per key.
+constexpr size_t kKeyBatch = 250;
 
 bool isSeparatorLine(QListWidgetItem* item) { return item && item->text().startsWith(QLatin1Char('-')); }
 
@@ -85,6 +90,21 @@ void TFormMain::ButtonExtractClick(QObject* sender) {
 
         int extracted = 0;
         if (extractTo && !chooseTarget()) return;
+        // The keys of moved files leave the index in batches; whatever is
+        // left goes when the loop ends, also when it ends by a failure.
+        run.BatchKeyRemoval = true;
+        struct Flush {
+            TFormMain& form;
+            TExtractRun& run;
+            ~Flush() {
+                try {
+                    form.dropMovedKeys(run);
+                } catch (...) {
+                    // A key left behind names a file that is gone, which
+                    // validation removes; nothing is lost.
+                }
+            }
+        } flush{*this, run};
         for (int i : selected) {
             QListWidgetItem* item = ListBoxCache->item(i);
             if (!item || !item->isSelected() || isSeparatorLine(item)) continue;
@@ -93,7 +113,9 @@ void TFormMain::ButtonExtractClick(QObject* sender) {
             } catch (const std::exception& e) {
                 reportLineFailure(e.what());
             }
+            if (run.MovedKeys.size() >= kKeyBatch) dropMovedKeys(run);
         }
+        dropMovedKeys(run);
         ShowStatus("Extracted " + std::to_string(extracted) + " file(s).");
     } catch (const std::exception& e) {
         ask(DlgKind::Error, e.what(), {DlgButton::OK});
@@ -194,7 +216,10 @@ bool TFormMain::ExtractEntry(int index, TExtractRun& run) {
     // index, so an interruption can leave a key without a file (validation
     // removes it) but never a package that neither place knows.
     if (!copy) {
-        LookupCacheEntry(key, true);
+        if (run.BatchKeyRemoval)
+            run.MovedKeys.push_back(key);
+        else
+            LookupCacheEntry(key, true);
         removeCacheLine(index);
     }
     // 11
@@ -203,6 +228,14 @@ bool TFormMain::ExtractEntry(int index, TExtractRun& run) {
         ExportDotUToUTCache(target);
     // 12
     return true;
+}
+
+void TFormMain::dropMovedKeys(TExtractRun& run) {
+    if (run.MovedKeys.empty()) return;
+    const std::string index = CacheFolder() + kCacheIniName;
+    // What LookupCacheEntry's removal does for one key, for many at once.
+    if (S.fs->fileExists(index)) S.ini->deleteKeys(index, kCacheSection, run.MovedKeys);
+    run.MovedKeys.clear();
 }
 
 std::string TFormMain::DestinationFolder(const std::string& fileName) const {
