@@ -631,13 +631,13 @@ TEST(ExtractUnsafe, KeysAreLiteralNamesInsideTheCacheFolder) {
 
 TEST(ExtractBusy, ASecondStartWhileRunningDoesNothing) {
     GameFixture g(gkUT2004);
-    g.addCacheEntry("A", "A.u");
     g.addCacheEntry("B", "B.utx");
+    g.addCacheEntry("A", "A.u");  // last, so its question comes first
     TFormMain& form = begin(g);
     form.FAskDoUCCExportCache = false;
     form.miDoUCCExportCache->setChecked(false);
     // The ".u" question is modal; a click that arrives while it is open
-    // must not start a second extraction.
+    // must not start a second extraction over the same lines.
     g.dialogs.answers = {DlgButton::Yes};
     g.select({0, 1});
     QMetaObject::invokeMethod(
@@ -646,6 +646,9 @@ TEST(ExtractBusy, ASecondStartWhileRunningDoesNothing) {
     QCoreApplication::processEvents();
     EXPECT_EQ(form.statusText(), "Extracted 2 file(s).");
     EXPECT_EQ(g.dialogs.shown.size(), 1u);
+    EXPECT_TRUE(g.root.exists("Game/System/A.u"));
+    EXPECT_TRUE(g.root.exists("Game/Textures/B.utx"));
+    EXPECT_TRUE(g.lines().empty());
 }
 
 }  // namespace
