@@ -60,11 +60,6 @@ struct TExtractRun {
     bool FolderYesToAll = false;
     bool FolderNoToAll = false;
     std::string TargetFolder;
-    // Set by an action over many lines: the keys of moved entries collect
-    // here and leave the index in batches, one rewrite each, instead of one
-    // rewrite per key. The action drops what is left before it ends.
-    bool BatchKeyRemoval = false;
-    std::vector<std::string> MovedKeys;
 };
 
 class TFormMain : public QMainWindow {
@@ -115,14 +110,19 @@ public:
     void TabSheetCacheShow();
     // The key carried by a line of the cache list ("" for none).
     static std::string lineKey(QListWidget* list, int row);
+    // Separator lines begin with "-".
+    static bool isSeparatorLine(QListWidget* list, int row);
+    // The selected rows, last first: handling a row removes at most that
+    // row, so the rows still to come keep their numbers.
+    static std::vector<int> selectedRowsBottomUp(QListWidget* list);
+    // The failure of a line whose entry has no cache file.
+    static std::string notFoundText(const std::string& name);
 
     // ---- uFormMain_extract.cpp ----
     void ButtonExtractClick(QObject* sender);
     void miGoClick();
     void miExtractToClick();
     bool ExtractEntry(int index, TExtractRun& run);
-    // Drops the keys of the run's moved entries from the index in one rewrite.
-    void dropMovedKeys(TExtractRun& run);
     std::string DestinationFolder(const std::string& fileName) const;
     void ListBoxCacheClick();
 
@@ -253,6 +253,22 @@ protected:
     DlgButton ask(DlgKind kind, const std::string& text, const DlgButtons& buttons);
     // Removes a line of the cache list without it counting as a click.
     void removeCacheLine(int row);
+    // Removes the key of an entry that left the cache (what LookupCacheEntry
+    // with removal does). Inside a KeyBatch the keys collect and leave the
+    // index in batches, one rewrite each instead of one per key; the file
+    // is always gone first, so an interruption leaves at worst a key
+    // without a file, which validation removes.
+    void removeIndexKey(const std::string& key);
+    class KeyBatch {
+    public:
+        explicit KeyBatch(TFormMain& form) : form_(form) { form_.FBatchKeys = true; }
+        ~KeyBatch();
+        KeyBatch(const KeyBatch&) = delete;
+        KeyBatch& operator=(const KeyBatch&) = delete;
+
+    private:
+        TFormMain& form_;
+    };
 
 private:
     void buildLayout();
@@ -267,6 +283,9 @@ private:
     bool FShown = false;
     bool FBusy = false;          // a long action runs: no second start
     bool FUpdatingList = false;  // the program itself changes the cache list
+    bool FBatchKeys = false;     // index keys collect in FPendingKeys
+    std::vector<std::string> FPendingKeys;
+    void flushPendingKeys();
     std::string FApplicationTitle;
     QElapsedTimer FPaintClock;
 };

@@ -1,6 +1,10 @@
 // The cache list: one line per index entry, in index order.
 #include <QLabel>
+#include <QItemSelectionModel>
 #include <QListWidget>
+#include <algorithm>
+#include <functional>
+#include <optional>
 #include <unordered_map>
 
 #include "app/uFormMain.h"
@@ -21,6 +25,50 @@ std::string TFormMain::lineKey(QListWidget* list, int row) {
     QListWidgetItem* item = list->item(row);
     if (!item) return {};
     return item->data(kKeyRole).toString().toStdString();
+}
+
+bool TFormMain::isSeparatorLine(QListWidget* list, int row) {
+    QListWidgetItem* item = list->item(row);
+    return item && item->text().startsWith(QLatin1Char('-'));
+}
+
+std::vector<int> TFormMain::selectedRowsBottomUp(QListWidget* list) {
+    std::vector<int> rows;
+    for (const QModelIndex& i : list->selectionModel()->selectedRows()) rows.push_back(i.row());
+    std::sort(rows.begin(), rows.end(), std::greater<int>());
+    return rows;
+}
+
+std::string TFormMain::notFoundText(const std::string& name) {
+    return "Selected entry \"" + name + "\" is not found in the cache folder.  You may need to validate your cache.";
+}
+
+void TFormMain::removeIndexKey(const std::string& key) {
+    if (!FBatchKeys) {
+        LookupCacheEntry(key, true);
+        return;
+    }
+    FPendingKeys.push_back(key);
+    // A few hundred keys per rewrite keeps a long action fast while the
+    // index follows it closely.
+    if (FPendingKeys.size() >= 250) flushPendingKeys();
+}
+
+void TFormMain::flushPendingKeys() {
+    if (FPendingKeys.empty()) return;
+    std::vector<std::string> keys;
+    keys.swap(FPendingKeys);
+    const std::string index = CacheFolder() + kCacheIniName;
+    if (S.fs->fileExists(index)) S.ini->deleteKeys(index, kCacheSection, keys);
+}
+
+TFormMain::KeyBatch::~KeyBatch() {
+    form_.FBatchKeys = false;
+    try {
+        form_.flushPendingKeys();
+    } catch (...) {
+        // A key left behind names a file that is gone; validation removes it.
+    }
 }
 
 void TFormMain::removeCacheLine(int row) {
@@ -46,6 +94,8 @@ void TFormMain::RefreshCacheList(bool validationMode) {
     const std::vector<std::string> keys = S.ini->keys(index, kCacheSection);
     // 5: one listing of the folder answers every key's file test
     const CacheFolderIndex files(S.fs->list(c, "*.uxx"));
+    std::optional<KeyBatch> batch;
+    if (validationMode) batch.emplace(*this);
     std::vector<std::pair<QString, QString>> lines;  // text, key ("" for none)
     lines.reserve(keys.size() + keys.size() / 8);
     bool havePrevious = false;
@@ -66,7 +116,10 @@ void TFormMain::RefreshCacheList(bool validationMode) {
             } catch (...) {
                 // The report line is best effort; the deletion still happens.
             }
-            S.ini->deleteKey(index, kCacheSection, k);
+            // The deletions of one pass are written in batches: a flushed
+            // rewrite per key would take seconds on a large index.
+            FPendingKeys.push_back(k);
+            if (FPendingKeys.size() >= 250) flushPendingKeys();
         } else {
             lines.emplace_back(QString::fromStdString(missingLineText(S.ini->value(index, kCacheSection, k))),
                                QString());
@@ -81,6 +134,7 @@ void TFormMain::RefreshCacheList(bool validationMode) {
     }
     ListBoxCache->setUpdatesEnabled(true);
     FUpdatingList = false;
+    batch.reset();
     // 6
     ShowStatus("Cache List refreshed " + formatStatusTime(S.clock->now()) + " - (" + index + ")");
 }

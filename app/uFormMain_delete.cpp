@@ -1,11 +1,8 @@
 // Deletion of cache entries: the cache file goes for good, then its key and
 // its line.
 #include <QAction>
-#include <QItemSelectionModel>
 #include <QListWidget>
 #include <QPushButton>
-#include <algorithm>
-#include <functional>
 #include <vector>
 
 #include "app/uFormMain.h"
@@ -15,17 +12,6 @@
 namespace qm {
 
 namespace {
-
-const char* const kNotFoundTail = "\" is not found in the cache folder.  You may need to validate your cache.";
-
-bool isSeparatorLine(QListWidgetItem* item) { return item && item->text().startsWith(QLatin1Char('-')); }
-
-std::vector<int> selectedRowsBottomUp(QListWidget* list) {
-    std::vector<int> rows;
-    for (const QModelIndex& i : list->selectionModel()->selectedRows()) rows.push_back(i.row());
-    std::sort(rows.begin(), rows.end(), std::greater<int>());
-    return rows;
-}
 
 std::string removedText(int count) {
     return count == 1 ? std::string("Removed 1 cache entry.")
@@ -43,12 +29,11 @@ void TFormMain::miDeleteCacheFileEntryClick(QObject*) {
         const std::vector<int> selected = selectedRowsBottomUp(ListBoxCache);
         if (selected.size() < 2) {
             const int row = ListBoxCache->currentRow();
-            QListWidgetItem* item = ListBoxCache->item(row);
-            if (!item) {
+            if (!ListBoxCache->item(row)) {
                 ShowStatus("Please select a file to Delete.");
                 return;
             }
-            if (isSeparatorLine(item)) {
+            if (isSeparatorLine(ListBoxCache, row)) {
                 ask(DlgKind::Warning,
                     "The dashed lines are separators to help identify which cache items were downloaded for a "
                     "given file.  You can't delete them",
@@ -65,13 +50,16 @@ void TFormMain::miDeleteCacheFileEntryClick(QObject*) {
         }
 
         int removed = 0;
-        for (int i : selected) {
-            QListWidgetItem* item = ListBoxCache->item(i);
-            if (!item || !item->isSelected() || isSeparatorLine(item)) continue;
-            try {
-                if (DeleteEntry(i)) ++removed;
-            } catch (const std::exception& e) {
-                ask(DlgKind::Error, e.what(), {DlgButton::OK});
+        {
+            KeyBatch batch(*this);
+            for (int i : selected) {
+                QListWidgetItem* item = ListBoxCache->item(i);
+                if (!item || !item->isSelected() || isSeparatorLine(ListBoxCache, i)) continue;
+                try {
+                    if (DeleteEntry(i)) ++removed;
+                } catch (const std::exception& e) {
+                    ask(DlgKind::Error, e.what(), {DlgButton::OK});
+                }
             }
         }
         ShowStatus(removedText(removed));
@@ -85,8 +73,7 @@ bool TFormMain::DeleteEntry(int index) {
     // 1
     const std::string key = lineKey(ListBoxCache, index);
     if (key.empty())
-        throw Error("Selected entry \"" + textAfterFirstDash(item ? item->text().toStdString() : std::string()) +
-                    kNotFoundTail);
+        throw Error(notFoundText(textAfterFirstDash(item ? item->text().toStdString() : std::string())));
     // 2, 3
     const std::string name = LookupCacheEntry(key, false);
     ShowStatus("Removing: " + name);
@@ -94,11 +81,11 @@ bool TFormMain::DeleteEntry(int index) {
     // 4: only a file that the key itself names, inside the cache folder
     bool found = false;
     const std::string cacheFile = LocateCacheFile(CacheFolder(), key, &found);
-    if (!found) throw Error("Selected entry \"" + name + kNotFoundTail);
+    if (!found) throw Error(notFoundText(name));
     // 5
     if (!S.fs->deleteFile(cacheFile)) throw Error("Could not remove \"" + name + "\". Delete operation failed.");
-    // 6
-    LookupCacheEntry(key, true);
+    // 6: an entry with an empty name keeps its key, as the lookup's removal does
+    if (!name.empty()) removeIndexKey(key);
     removeCacheLine(index);
     // 7
     return true;

@@ -2,14 +2,11 @@
 // into the game folder for its type (a move), or into a folder the user
 // picks (a copy that leaves the entry in the cache).
 #include <QAction>
-#include <QItemSelectionModel>
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 
-#include <algorithm>
-#include <functional>
 #include <vector>
 
 #include "app/uFormMain.h"
@@ -22,24 +19,7 @@ namespace qm {
 
 namespace {
 
-const char* const kNotFoundTail = "\" is not found in the cache folder.  You may need to validate your cache.";
-
 std::string skipText(const std::string& name) { return "Skipping file \"" + name + "\""; }
-
-// Moved entries whose keys still stand in the index. A batch this size is
-// one rewrite of the index instead of one per key.
-constexpr size_t kKeyBatch = 250;
-
-bool isSeparatorLine(QListWidgetItem* item) { return item && item->text().startsWith(QLatin1Char('-')); }
-
-// The selected rows, last first. Handling a row removes at most that row,
-// so the rows still to come keep their numbers.
-std::vector<int> selectedRowsBottomUp(QListWidget* list) {
-    std::vector<int> rows;
-    for (const QModelIndex& i : list->selectionModel()->selectedRows()) rows.push_back(i.row());
-    std::sort(rows.begin(), rows.end(), std::greater<int>());
-    return rows;
-}
 
 }  // namespace
 
@@ -67,12 +47,11 @@ void TFormMain::ButtonExtractClick(QObject* sender) {
         const std::vector<int> selected = selectedRowsBottomUp(ListBoxCache);
         if (selected.size() < 2) {
             const int row = ListBoxCache->currentRow();
-            QListWidgetItem* item = ListBoxCache->item(row);
-            if (!item) {
+            if (!ListBoxCache->item(row)) {
                 ShowStatus("Please select a file to extract.");
                 return;
             }
-            if (isSeparatorLine(item)) {
+            if (isSeparatorLine(ListBoxCache, row)) {
                 ask(DlgKind::Warning,
                     "The dashed lines are separators to help identify which cache items were downloaded for a "
                     "given file.  You can't extract them",
@@ -90,32 +69,18 @@ void TFormMain::ButtonExtractClick(QObject* sender) {
 
         int extracted = 0;
         if (extractTo && !chooseTarget()) return;
-        // The keys of moved files leave the index in batches; whatever is
-        // left goes when the loop ends, also when it ends by a failure.
-        run.BatchKeyRemoval = true;
-        struct Flush {
-            TFormMain& form;
-            TExtractRun& run;
-            ~Flush() {
+        {
+            KeyBatch batch(*this);
+            for (int i : selected) {
+                QListWidgetItem* item = ListBoxCache->item(i);
+                if (!item || !item->isSelected() || isSeparatorLine(ListBoxCache, i)) continue;
                 try {
-                    form.dropMovedKeys(run);
-                } catch (...) {
-                    // A key left behind names a file that is gone, which
-                    // validation removes; nothing is lost.
+                    if (ExtractEntry(i, run)) ++extracted;
+                } catch (const std::exception& e) {
+                    reportLineFailure(e.what());
                 }
             }
-        } flush{*this, run};
-        for (int i : selected) {
-            QListWidgetItem* item = ListBoxCache->item(i);
-            if (!item || !item->isSelected() || isSeparatorLine(item)) continue;
-            try {
-                if (ExtractEntry(i, run)) ++extracted;
-            } catch (const std::exception& e) {
-                reportLineFailure(e.what());
-            }
-            if (run.MovedKeys.size() >= kKeyBatch) dropMovedKeys(run);
         }
-        dropMovedKeys(run);
         ShowStatus("Extracted " + std::to_string(extracted) + " file(s).");
     } catch (const std::exception& e) {
         ask(DlgKind::Error, e.what(), {DlgButton::OK});
@@ -127,8 +92,7 @@ bool TFormMain::ExtractEntry(int index, TExtractRun& run) {
     // 1
     const std::string key = lineKey(ListBoxCache, index);
     if (key.empty())
-        throw Error("Selected entry \"" + textAfterFirstDash(item ? item->text().toStdString() : std::string()) +
-                    kNotFoundTail);
+        throw Error(notFoundText(textAfterFirstDash(item ? item->text().toStdString() : std::string())));
     // 2: the name comes from the index and becomes a file name in a folder
     // of the game; anything that could reach another folder is refused.
     const std::string name = LookupCacheEntry(key, false);
@@ -166,7 +130,7 @@ bool TFormMain::ExtractEntry(int index, TExtractRun& run) {
     // 4: the key names files inside the cache folder only
     bool found = false;
     const std::string cacheFile = LocateCacheFile(CacheFolder(), key, &found);
-    if (!found) throw Error("Selected entry \"" + name + kNotFoundTail);
+    if (!found) throw Error(notFoundText(name));
     // 5
     const bool copy = !run.TargetFolder.empty();
     std::string d;
@@ -216,10 +180,7 @@ bool TFormMain::ExtractEntry(int index, TExtractRun& run) {
     // index, so an interruption can leave a key without a file (validation
     // removes it) but never a package that neither place knows.
     if (!copy) {
-        if (run.BatchKeyRemoval)
-            run.MovedKeys.push_back(key);
-        else
-            LookupCacheEntry(key, true);
+        removeIndexKey(key);
         removeCacheLine(index);
     }
     // 11
@@ -228,14 +189,6 @@ bool TFormMain::ExtractEntry(int index, TExtractRun& run) {
         ExportDotUToUTCache(target);
     // 12
     return true;
-}
-
-void TFormMain::dropMovedKeys(TExtractRun& run) {
-    if (run.MovedKeys.empty()) return;
-    const std::string index = CacheFolder() + kCacheIniName;
-    // What LookupCacheEntry's removal does for one key, for many at once.
-    if (S.fs->fileExists(index)) S.ini->deleteKeys(index, kCacheSection, run.MovedKeys);
-    run.MovedKeys.clear();
 }
 
 std::string TFormMain::DestinationFolder(const std::string& fileName) const {

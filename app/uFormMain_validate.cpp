@@ -30,53 +30,6 @@ std::vector<std::pair<std::string, DirEntry>> matchingEntries(FileSystem& fs, co
     return found;
 }
 
-// Holds back the index pass's key deletions and writes them in one rewrite
-// when the pass ends (also when it fails): a large index loses hundreds of
-// entries in one validation, and a flushed rewrite per key would take
-// seconds. Reads go to the real index; the pass reads each key before it
-// deletes it and never after.
-class BatchedIndexDeletes final : public IniFiles {
-public:
-    explicit BatchedIndexDeletes(IniFiles& real) : real_(real) {}
-    BatchedIndexDeletes(const BatchedIndexDeletes&) = delete;
-    BatchedIndexDeletes& operator=(const BatchedIndexDeletes&) = delete;
-
-    std::vector<std::string> keys(const std::string& file, const std::string& section) override {
-        return real_.keys(file, section);
-    }
-    std::string value(const std::string& file, const std::string& section, const std::string& key) override {
-        return real_.value(file, section, key);
-    }
-    bool deleteKey(const std::string& file, const std::string& section, const std::string& key) override {
-        pending(file, section).push_back(key);
-        return true;
-    }
-    bool deleteKeys(const std::string& file, const std::string& section,
-                    const std::vector<std::string>& keys) override {
-        auto& list = pending(file, section);
-        list.insert(list.end(), keys.begin(), keys.end());
-        return true;
-    }
-
-    // Writes what was held back, in the order it was asked for. A failed
-    // write leaves those keys in the index, as a failed single delete does.
-    void flush() {
-        for (auto& [where, keys] : pending_) real_.deleteKeys(where.first, where.second, keys);
-        pending_.clear();
-    }
-
-private:
-    std::vector<std::string>& pending(const std::string& file, const std::string& section) {
-        for (auto& [where, keys] : pending_)
-            if (where.first == file && path::equalsIgnoreCase(where.second, section)) return keys;
-        pending_.push_back({{file, section}, {}});
-        return pending_.back().second;
-    }
-
-    IniFiles& real_;
-    std::vector<std::pair<std::pair<std::string, std::string>, std::vector<std::string>>> pending_;
-};
-
 }  // namespace
 
 void TFormMain::ButtonValidateClick() {
@@ -93,25 +46,7 @@ void TFormMain::ButtonValidateClick() {
     TFormResults results(S, this);
 
     if (ask(DlgKind::Confirmation, kValidateQuestion, {DlgButton::OK, DlgButton::Cancel}) == DlgButton::OK) {
-        {
-            struct IndexPassScope {
-                TFormMain& form;
-                IniFiles* real;
-                BatchedIndexDeletes batch;
-                explicit IndexPassScope(TFormMain& f) : form(f), real(f.S.ini), batch(*f.S.ini) { form.S.ini = &batch; }
-                ~IndexPassScope() {
-                    form.S.ini = real;
-                    try {
-                        batch.flush();
-                    } catch (...) {
-                        // A key that cannot be deleted stays; the next validation meets it again.
-                    }
-                }
-                IndexPassScope(const IndexPassScope&) = delete;
-                IndexPassScope& operator=(const IndexPassScope&) = delete;
-            } indexPass(*this);
-            RefreshCacheList(true);
-        }
+        RefreshCacheList(true);
         ValidateCacheFiles();
     }
 

@@ -212,7 +212,10 @@ TEST(MainWindow, CloseButtonsAndExitEndTheProgram) {
         form.show();
         if (std::string(how) == "miExit") {
             QTimer::singleShot(0, &form, [&] { form.miExit->trigger(); });
-            QTimer::singleShot(2000, qApp, [] { QCoreApplication::exit(99); });  // a stuck loop fails the test
+            QTimer stuck;  // a loop that does not end fails the test, and the timer dies with it
+            stuck.setSingleShot(true);
+            QObject::connect(&stuck, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+            stuck.start(2000);
             EXPECT_EQ(QCoreApplication::exec(), 0) << how;
         } else {
             if (std::string(how) == "ButtonClose")
