@@ -21,6 +21,23 @@ namespace {
 
 std::string skipText(const std::string& name) { return "Skipping file \"" + name + "\""; }
 
+// The rule of the four-button questions: an earlier No to All skips without
+// asking, an earlier Yes to All goes on without asking; Yes goes on, Yes to
+// All goes on and remembers, No to All skips and remembers, and any other
+// answer (No, or closing the question) skips.
+template <class Ask>
+void goOnOrSkip(bool& yesToAll, bool& noToAll, const std::string& name, Ask ask) {
+    if (noToAll) throw Error(skipText(name));
+    if (yesToAll) return;
+    switch (ask({DlgButton::Yes, DlgButton::No, DlgButton::NoToAll, DlgButton::YesToAll})) {
+        case DlgButton::Yes: return;
+        case DlgButton::YesToAll: yesToAll = true; return;
+        case DlgButton::NoToAll: noToAll = true; break;
+        default: break;
+    }
+    throw Error(skipText(name));
+}
+
 }  // namespace
 
 void TFormMain::miGoClick() { ButtonExtractClick(ButtonExtract); }
@@ -101,23 +118,12 @@ bool TFormMain::ExtractEntry(int index, TExtractRun& run) {
     const std::string ext = path::extension(name);
     // 3
     if (path::toLower(ext) == ".u") {
-        if (run.DotUNoToAll) throw Error(skipText(name));
-        if (!run.DotUYesToAll) {
-            const DlgButton answer =
-                ask(DlgKind::Confirmation,
-                    "Extracting .u files can result in \"Version Mismatch\" error on some servers.  Are you sure you "
-                    "want to extract " +
-                        name + "\"?",
-                    {DlgButton::Yes, DlgButton::No, DlgButton::NoToAll, DlgButton::YesToAll});
-            if (answer == DlgButton::YesToAll) {
-                run.DotUYesToAll = true;
-            } else if (answer == DlgButton::NoToAll) {
-                run.DotUNoToAll = true;
-                throw Error(skipText(name));
-            } else if (answer != DlgButton::Yes) {
-                throw Error(skipText(name));
-            }
-        }
+        goOnOrSkip(run.DotUYesToAll, run.DotUNoToAll, name, [&](const DlgButtons& buttons) {
+            return ask(DlgKind::Confirmation,
+                       "Extracting .u files can result in \"Version Mismatch\" error on some servers.  Are you sure "
+                       "you want to extract " + name + "\"?",
+                       buttons);
+        });
         if (FAskDoUCCExportCache && FGameKind == gkUT2004) {
             const DlgButton answer = ask(DlgKind::Confirmation,
                                          "Do you wish to import any items from the .u file (such as Mutators) into " +
@@ -139,22 +145,12 @@ bool TFormMain::ExtractEntry(int index, TExtractRun& run) {
     } else if (cmbMod->currentIndex() >= 1) {
         d = DestinationFolder(name);
         if (!S.fs->folderExists(d)) {
-            if (run.FolderNoToAll) throw Error(skipText(name));
-            if (!run.FolderYesToAll) {
-                const DlgButton answer =
-                    ask(DlgKind::Confirmation,
-                        "Folder '" + d + "' does not exist\nWould you like to extract to the default UT folder for "
-                                         "this file type?",
-                        {DlgButton::Yes, DlgButton::No, DlgButton::NoToAll, DlgButton::YesToAll});
-                if (answer == DlgButton::YesToAll) {
-                    run.FolderYesToAll = true;
-                } else if (answer == DlgButton::NoToAll) {
-                    run.FolderNoToAll = true;
-                    throw Error(skipText(name));
-                } else if (answer != DlgButton::Yes) {
-                    throw Error(skipText(name));
-                }
-            }
+            goOnOrSkip(run.FolderYesToAll, run.FolderNoToAll, name, [&](const DlgButtons& buttons) {
+                return ask(DlgKind::Confirmation,
+                           "Folder '" + d + "' does not exist\nWould you like to extract to the default UT folder for "
+                           "this file type?",
+                           buttons);
+            });
             d = FGameDir + FolderForExtension(FGameKind, ext);
         }
     } else {

@@ -1,7 +1,8 @@
 #pragma once
 // A game folder with a large cache for the benchmarks, written directly
-// (one index write, one file per entry) and the main window over it.
+// (one index write, one file per entry), and the main window over it.
 #include <QApplication>
+#include <QListWidget>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -32,27 +33,35 @@ inline std::string benchKey(int i) {
     return buf;
 }
 
+struct CacheShape {
+    int entries = 0;         // index entries, ".utx" packages
+    int withoutFile = 0;     // the last ones of them have no cache file
+    int orphans = 0;         // cache files that no entry claims
+    bool timedGroups = false;  // downloads in groups of 20, a quarter of an hour apart
+};
+
 class SampleGame {
 public:
-    // `entries` index entries with a file each (one in 50 numbered "-1"), in
-    // download groups of 20 a quarter of an hour apart, plus `orphans`
-    // cache files that no entry claims. Real names are ".utx" packages.
-    SampleGame(int entries, int orphans) {
+    explicit SampleGame(const CacheShape& shape) {
         ensureApplication();
         gameDir = root.mkdir("Game") + "/";
         root.write("Game/System/UT2004.exe", "exe");
         root.mkdir("Game/Textures");
+        const std::string cache = cacheDir();
         std::string index = "[Cache]\r\n";
-        index.reserve(static_cast<size_t>(entries) * 50);
-        for (int i = 0; i < entries; ++i) {
+        index.reserve(static_cast<size_t>(shape.entries) * 50);
+        for (int i = 0; i < shape.entries; ++i) {
             const std::string k = benchKey(i);
             index += k + "=Package" + std::to_string(i) + ".utx\r\n";
-            const std::string file = cacheDir() + k + (i % 50 == 49 ? "-1.uxx" : ".uxx");
+            if (i >= shape.entries - shape.withoutFile) continue;
+            // One in fifty is stored under a numbered name.
+            const std::string file = cache + k + (i % 50 == 49 ? "-1.uxx" : ".uxx");
             std::ofstream(file, std::ios::binary) << "package";
-            test::setModified(file, DateTime{2025, 6, 1 + (i / 20 / 96) % 28, (i / 20 / 4) % 24, (i / 20 % 4) * 15, 0});
+            if (shape.timedGroups)
+                test::setModified(file, DateTime{2025, 6, 1 + (i / 20 / 96) % 28, (i / 20 / 4) % 24, (i / 20 % 4) * 15, 0});
         }
-        for (int i = 0; i < orphans; ++i) std::ofstream(cacheDir() + "ORPHAN" + benchKey(i) + "-2.uxx") << "x";
-        std::ofstream(cacheDir() + "Cache.ini", std::ios::binary) << index;
+        for (int i = 0; i < shape.orphans; ++i) std::ofstream(cache + "ORPHAN" + benchKey(i) + "-2.uxx") << "x";
+        std::ofstream(cache + "Cache.ini", std::ios::binary) << index;
         fs = platform::makeFileSystem();
         ini = platform::makeIniFiles();
         registry = platform::makeRegistry(root / "registry.reg");
@@ -66,8 +75,18 @@ public:
     }
 
     std::string cacheDir() const { return root.mkdir("Game/Cache") + "/"; }
+    size_t indexKeys() const { return ini->keys(cacheDir() + "Cache.ini", "Cache").size(); }
 
-    std::unique_ptr<TFormMain> start() { return std::make_unique<TFormMain>(services); }
+    TFormMain& start() {
+        form = std::make_unique<TFormMain>(services);
+        return *form;
+    }
+
+    // Selects every `step`-th line, `count` of them.
+    void selectSpread(int count, int step) {
+        form->ListBoxCache->clearSelection();
+        for (int i = 0; i < count; ++i) form->ListBoxCache->item(i * step)->setSelected(true);
+    }
 
     test::TempDir root;
     std::string gameDir;
@@ -78,6 +97,7 @@ public:
     test::RecordingShell shell;
     test::FixedClock clock;
     Services services;
+    std::unique_ptr<TFormMain> form;
 };
 
 }  // namespace qm::bench

@@ -1,8 +1,5 @@
 // Rebuilding the cache list over caches of growing size.
-#include <QApplication>
-#include <QListWidget>
 #include <benchmark/benchmark.h>
-#include <memory>
 
 #include "bench_support.h"
 
@@ -10,14 +7,14 @@ namespace {
 
 void BM_RefreshCacheList(benchmark::State& state) {
     const int entries = static_cast<int>(state.range(0));
-    qm::bench::SampleGame game(entries, 0);
-    auto form = game.start();
+    qm::bench::SampleGame game({entries, 0, 0, true});
+    qm::TFormMain& form = game.start();
     for (auto _ : state) {
-        form->RefreshCacheList(false);
-        benchmark::DoNotOptimize(form->ListBoxCache->count());
+        form.RefreshCacheList(false);
+        benchmark::DoNotOptimize(form.ListBoxCache->count());
     }
     state.SetComplexityN(entries);
-    state.counters["lines"] = form->ListBoxCache->count();
+    state.counters["lines"] = form.ListBoxCache->count();
 }
 BENCHMARK(BM_RefreshCacheList)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond)->Complexity();
 

@@ -35,7 +35,7 @@
 #include "platform/platform.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "platform/win32/wide_text.h"
 #else
 #include <cerrno>
 #include <climits>
@@ -62,14 +62,6 @@ struct FileStamp {
 
 #ifdef _WIN32
 
-std::wstring widen(const std::string& s) {
-    if (s.empty()) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring w(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-    return w;
-}
-
 bool stampOf(HANDLE h, FileStamp& stamp) {
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(h, &info)) return false;
@@ -81,7 +73,7 @@ bool stampOf(HANDLE h, FileStamp& stamp) {
 }
 
 bool statFile(const std::string& path, FileStamp& stamp) {
-    HANDLE h = CreateFileW(widen(path).c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    HANDLE h = CreateFileW(wide(path).c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     const bool ok = stampOf(h, stamp);
@@ -91,7 +83,7 @@ bool statFile(const std::string& path, FileStamp& stamp) {
 
 // The whole file and the stamp of exactly the version that was read.
 bool readWhole(const std::string& path, std::string& content, FileStamp& stamp, bool& writable) {
-    const std::wstring wpath = widen(path);
+    const std::wstring wpath = wide(path);
     HANDLE h = CreateFileW(wpath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
@@ -117,7 +109,7 @@ bool readWhole(const std::string& path, std::string& content, FileStamp& stamp, 
 // provided `path` still is the version stamped `expected`. Returns 1 on
 // success, 0 when the file changed meanwhile (nothing written), -1 on failure.
 int replaceAtomically(const std::string& path, const std::string& content, const FileStamp& expected, FileStamp& written) {
-    const std::wstring wpath = widen(path);
+    const std::wstring wpath = wide(path);
     std::wstring temp;
     HANDLE h = INVALID_HANDLE_VALUE;
     for (unsigned attempt = 0; attempt < 100 && h == INVALID_HANDLE_VALUE; ++attempt) {

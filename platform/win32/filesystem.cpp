@@ -16,26 +16,10 @@
 
 #include "core/paths.h"
 #include "platform/platform.h"
+#include "platform/win32/wide_text.h"
 
 namespace qm::platform {
 namespace {
-
-std::wstring wide(const std::string& s) {
-    if (s.empty()) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring w(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-    return w;
-}
-
-std::string narrow(const wchar_t* w) {
-    const int length = static_cast<int>(wcslen(w));
-    if (length == 0) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, w, length, nullptr, 0, nullptr, nullptr);
-    std::string s(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w, length, s.data(), n, nullptr, nullptr);
-    return s;
-}
 
 Status systemFailure(DWORD error) {
     wchar_t* text = nullptr;

@@ -9,19 +9,9 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/win32/wide_text.h"
 
 namespace qm::platform {
-namespace {
-
-std::string narrow(const wchar_t* w, size_t length) {
-    if (length == 0) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, w, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-    std::string s(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w, static_cast<int>(length), s.data(), n, nullptr, nullptr);
-    return s;
-}
-
-}  // namespace
 
 std::string executablePath() {
     // GetModuleFileNameW cuts a long path silently; grow until it fits.

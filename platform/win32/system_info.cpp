@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/win32/wide_text.h"
 
 #ifdef _MSC_VER
 #pragma comment(lib, "version.lib")
@@ -17,22 +18,6 @@
 namespace qm::platform {
 
 namespace {
-
-std::wstring wide(const std::string& s) {
-    if (s.empty()) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring w(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-    return w;
-}
-
-std::string narrow(const wchar_t* w, size_t length) {
-    if (length == 0) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, w, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-    std::string s(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w, static_cast<int>(length), s.data(), n, nullptr, nullptr);
-    return s;
-}
 
 version::Numbers fromParts(DWORD ms, DWORD ls) {
     return {static_cast<int32_t>(HIWORD(ms)), static_cast<int32_t>(LOWORD(ms)), static_cast<int32_t>(HIWORD(ls)),
