@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "support/scoped_env.h"
 #include "support/game_fixture.h"
 #include "support/modal_driver.h"
 
@@ -15,17 +16,6 @@ namespace qm::test {
 namespace {
 
 const std::string kSep(1, path::kSeparator);
-
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) { qputenv(name, value.c_str()); }
-    ~ScopedEnv() { qunsetenv(name_); }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* name_;
-};
 
 std::string quoted(const std::string& s) { return s.find(' ') == std::string::npos ? s : "\"" + s + "\""; }
 

@@ -13,6 +13,7 @@
 #include "app/services.h"
 #include "app/uFormResults.h"
 #include "platform/platform.h"
+#include "support/scoped_env.h"
 #include "support/modal_driver.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
@@ -21,18 +22,6 @@ namespace qm::test {
 namespace {
 
 const std::string kUcc = QM_STAND_IN_UCC;
-
-// Sets an environment variable for the child processes of one test.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) { qputenv(name, value.c_str()); }
-    ~ScopedEnv() { qunsetenv(name_); }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* name_;
-};
 
 // What the stand-in prints for QM_UCC_OUTPUT_BYTES=n.
 std::string pattern(size_t n) {
