@@ -40,16 +40,6 @@ namespace {
 
 QWidget* owner() { return QApplication::activeWindow(); }
 
-QMessageBox::ButtonRole roleOf(DlgButton b) {
-    switch (b) {
-        case DlgButton::OK:
-        case DlgButton::Yes:
-        case DlgButton::YesToAll: return QMessageBox::YesRole;
-        case DlgButton::Cancel: return QMessageBox::RejectRole;
-        default: return QMessageBox::NoRole;
-    }
-}
-
 }  // namespace
 
 DlgButton QtDialogs::message(DlgKind kind, const std::string& text, const DlgButtons& buttons) {
@@ -63,16 +53,17 @@ DlgButton QtDialogs::message(DlgKind kind, const std::string& text, const DlgBut
         case DlgKind::Confirmation: box.setIcon(QMessageBox::Question); break;
     }
     std::vector<std::pair<QAbstractButton*, DlgButton>> made;
+    // One role for all of them keeps the buttons in the order given; the
+    // roles' own order would move "Yes to All" next to "Yes".
     for (DlgButton b : buttons) {
-        QPushButton* pb = box.addButton(buttonCaption(b), roleOf(b));
+        QPushButton* pb = box.addButton(buttonCaption(b), QMessageBox::ActionRole);
         made.emplace_back(pb, b);
     }
     if (!made.empty()) box.setDefaultButton(static_cast<QPushButton*>(made.front().first));
-    // Closing the box with its frame answers none of the named buttons;
-    // Esc does the same unless there is a Cancel button.
-    box.setEscapeButton(static_cast<QAbstractButton*>(nullptr));
+    // Esc and the frame's close box answer Cancel where there is one; a box
+    // with one button takes it as its answer.
     for (auto& [pb, b] : made)
-        if (b == DlgButton::Cancel) box.setEscapeButton(pb);
+        if (b == DlgButton::Cancel || made.size() == 1) box.setEscapeButton(pb);
     box.exec();
     for (auto& [pb, b] : made)
         if (box.clickedButton() == pb) return b;
@@ -98,26 +89,42 @@ std::optional<std::string> QtDialogs::browseForFolder(const std::string& title) 
     return QDir::toNativeSeparators(dir).toStdString();
 }
 
-std::optional<std::string> QtDialogs::selectFolder() {
-    // The user may type a folder that does not exist yet; it is created,
-    // with its parents, once the user agrees.
-    QFileDialog dlg(owner(), "Select Folder");
-    dlg.setFileMode(QFileDialog::Directory);
-    dlg.setOption(QFileDialog::ShowDirsOnly, true);
-    dlg.setOption(QFileDialog::DontUseNativeDialog, true);
-    dlg.setAcceptMode(QFileDialog::AcceptOpen);
-    for (;;) {
-        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
-        const QString chosen = dlg.selectedFiles().front();
-        if (QFileInfo(chosen).isDir()) return QDir::toNativeSeparators(chosen).toStdString();
-        QMessageBox ask(QMessageBox::Question, "Confirm",
-                        QString("The folder \"%1\" does not exist.  Create it?").arg(QDir::toNativeSeparators(chosen)),
-                        QMessageBox::Yes | QMessageBox::No, owner());
-        if (ask.exec() != QMessageBox::Yes) continue;
-        if (QDir().mkpath(chosen)) return QDir::toNativeSeparators(chosen).toStdString();
-        QMessageBox::critical(owner(), "Error",
-                              QString("Could not create the folder \"%1\".").arg(QDir::toNativeSeparators(chosen)));
+namespace {
+
+// A folder dialog that also takes the name of a folder that does not exist
+// yet: it asks, then creates the folder with its parents.
+class FolderPicker : public QFileDialog {
+public:
+    explicit FolderPicker(QWidget* parent) : QFileDialog(parent, "Select Folder") {
+        setFileMode(QFileDialog::Directory);
+        setOption(QFileDialog::ShowDirsOnly, true);
+        setOption(QFileDialog::DontUseNativeDialog, true);
     }
+
+protected:
+    void accept() override {
+        const QStringList chosen = selectedFiles();
+        if (!chosen.isEmpty() && !QFileInfo(chosen.front()).isDir()) {
+            const QString folder = QDir::toNativeSeparators(chosen.front());
+            QMessageBox ask(QMessageBox::Question, "Confirm",
+                            QString("The folder \"%1\" does not exist.  Do you want to create it?").arg(folder),
+                            QMessageBox::Yes | QMessageBox::No, this);
+            if (ask.exec() != QMessageBox::Yes) return;
+            if (!QDir().mkpath(chosen.front())) {
+                QMessageBox::critical(this, "Error", QString("Could not create the folder \"%1\".").arg(folder));
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+};
+
+}  // namespace
+
+std::optional<std::string> QtDialogs::selectFolder() {
+    FolderPicker dlg(owner());
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+    return QDir::toNativeSeparators(dlg.selectedFiles().front()).toStdString();
 }
 
 std::string toQtFilter(const std::string& filter) {
