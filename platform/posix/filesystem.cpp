@@ -38,6 +38,7 @@
 #include "core/paths.h"
 #include "platform/platform.h"
 #include "platform/posix/copy_file.h"
+#include "platform/posix/local_time.h"
 
 namespace qm::platform {
 namespace {
@@ -58,18 +59,7 @@ bool isDotOrDotDot(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
-DateTime localFileTime(time_t t) {
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    DateTime d;
-    d.year = tm.tm_year + 1900;
-    d.month = tm.tm_mon + 1;
-    d.day = tm.tm_mday;
-    d.hour = tm.tm_hour;
-    d.minute = tm.tm_min;
-    d.second = tm.tm_sec;
-    return toFileDatePrecision(d);
-}
+DateTime localFileTime(time_t t) { return toFileDatePrecision(localDateTime(t)); }
 
 // `st` is the entry's own (lstat) status; `pointsToFolder` tells, for a
 // symbolic link, whether its target is a directory.

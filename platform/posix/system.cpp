@@ -9,6 +9,7 @@
 
 #include "core/paths.h"
 #include "platform/platform.h"
+#include "platform/posix/local_time.h"
 
 namespace qm::platform {
 namespace {
@@ -46,19 +47,7 @@ std::string executablePath() {
     }
 }
 
-DateTime localNow() {
-    const time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    DateTime d;
-    d.year = tm.tm_year + 1900;
-    d.month = tm.tm_mon + 1;
-    d.day = tm.tm_mday;
-    d.hour = tm.tm_hour;
-    d.minute = tm.tm_min;
-    d.second = tm.tm_sec;
-    return d;
-}
+DateTime localNow() { return localDateTime(std::time(nullptr)); }
 
 std::string systemDriveRoot() {
     // A set WINEPREFIX names the prefix in use; ~/.wine is only Wine's
