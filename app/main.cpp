@@ -1,17 +1,45 @@
 // Program entry: the application object, the main window, the message loop.
 #include <QApplication>
+#include <exception>
 #include <memory>
 
 #include "app/qt_dialogs.h"
 #include "app/uFormMain.h"
 #include "platform/platform.h"
 
+namespace {
+
+// The last line of defence: a failure that escapes an event handler of any
+// window is shown in the failure report, and the program goes on. The main
+// window's own handlers catch theirs before it gets here.
+class Application : public QApplication {
+public:
+    Application(int& argc, char** argv, qm::Dialogs& dialogs) : QApplication(argc, argv), dialogs_(dialogs) {}
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& ex) {
+            dialogs_.failureReport(applicationDisplayName().toStdString(), ex.what());
+        } catch (...) {
+            dialogs_.failureReport(applicationDisplayName().toStdString(), "Unknown failure");
+        }
+        return false;
+    }
+
+private:
+    qm::Dialogs& dialogs_;
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    qm::QtDialogs dialogs;
+    Application app(argc, argv, dialogs);
+    QApplication::setApplicationDisplayName("Quillmere");
     auto fs = qm::platform::makeFileSystem();
     auto ini = qm::platform::makeIniFiles();
     auto registry = qm::platform::makeRegistry(qm::platform::defaultRegistryStorePath());
-    qm::QtDialogs dialogs;
     qm::QtShell shell;
     qm::SystemClock clock;
 
