@@ -1,6 +1,8 @@
 #include "app/qt_dialogs.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -40,10 +42,33 @@ namespace {
 
 QWidget* owner() { return QApplication::activeWindow(); }
 
+// A message box that can also be closed without an answer (its frame's close
+// box, or Esc where no button takes Esc), which then counts as none of its
+// buttons. Qt's own box refuses to close when it has no escape button.
+class AnswerBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void closeEvent(QCloseEvent* e) override {
+        if (escapeButton())
+            QMessageBox::closeEvent(e);
+        else
+            QDialog::closeEvent(e);
+    }
+    void keyPressEvent(QKeyEvent* e) override {
+        if (!escapeButton() && e->matches(QKeySequence::Cancel)) {
+            reject();
+            return;
+        }
+        QMessageBox::keyPressEvent(e);
+    }
+};
+
 }  // namespace
 
 DlgButton QtDialogs::message(DlgKind kind, const std::string& text, const DlgButtons& buttons) {
-    QMessageBox box(owner());
+    AnswerBox box(owner());
     box.setWindowTitle(dialogTitle(kind));
     box.setText(QString::fromStdString(text));
     switch (kind) {
