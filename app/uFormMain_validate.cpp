@@ -64,7 +64,12 @@ void TFormMain::ValidateCacheFiles() {
     const auto files = matchingEntries(*S.fs, folder + "*.uxx");
     // The same index file the index pass read, under the same name.
     const std::string index = folder + kCacheIniName;
-    const KeySet keys(S.fs->fileExists(index) ? S.ini->keys(index, kCacheSection) : std::vector<std::string>());
+    // An index that is there but cannot be read claims nothing; deleting
+    // every cache file on its word would throw away what it lists.
+    const bool haveIndex = S.fs->fileExists(index);
+    if (haveIndex && !S.ini->readable(index))
+        throw Error("Could not read " + index + ".  No cache file was deleted.");
+    const KeySet keys(haveIndex ? S.ini->keys(index, kCacheSection) : std::vector<std::string>());
 
     for (const auto& [file, entry] : files) {
         std::string line = file;

@@ -14,6 +14,10 @@ public:
 
     virtual std::vector<std::string> keys(const std::string& file, const std::string& section) = 0;
     virtual std::string value(const std::string& file, const std::string& section, const std::string& key) = 0;
+    // Whether the file exists and could be read whole: a file that exists
+    // but cannot be read reads as empty, like a missing one, and a caller
+    // that would act on "no keys" must tell the two apart.
+    virtual bool readable(const std::string& file) = 0;
     // Deletes the first line of `key` in `section`. Returns false when the
     // file could not be rewritten (read-only, vanished); the caller's rule
     // is to go on quietly.

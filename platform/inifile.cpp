@@ -361,6 +361,8 @@ public:
         return it == s->firstOf.end() ? std::string() : s->entries[it->second].value;
     }
 
+    bool readable(const std::string& file) override { return load(file) != nullptr; }
+
     bool deleteKey(const std::string& file, const std::string& section, const std::string& key) override {
         return deleteKeys(file, section, {key});
     }

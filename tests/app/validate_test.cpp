@@ -214,8 +214,11 @@ class FailingIni : public IniFiles {
 public:
     explicit FailingIni(IniFiles& real) : real_(real) {}
     bool fail = false;
+    bool unreadable = false;  // the file is there, but reading it fails
+    bool readable(const std::string& file) override { return !unreadable && real_.readable(file); }
     std::vector<std::string> keys(const std::string& file, const std::string& section) override {
         if (fail) throw Error("The index could not be read");
+        if (unreadable) return {};
         return real_.keys(file, section);
     }
     std::string value(const std::string& file, const std::string& section, const std::string& key) override {
@@ -246,6 +249,26 @@ TEST(Validation, AFailingStepEndsItWithoutTheWindowAndReleasesTheLog) {
     EXPECT_EQ(g.dialogs.shown[1].what, "failure");
     EXPECT_EQ(g.dialogs.shown[1].text, "The index could not be read");
     // The step failed before the file pass: nothing was deleted.
+    EXPECT_TRUE(g.root.exists("Game/Cache/ORPHAN.uxx"));
+}
+
+TEST(Validation, AnIndexThatCannotBeReadClaimsNothingAndNothingIsDeleted) {
+    GameFixture g;
+    FailingIni ini(*g.realIni);
+    g.services.ini = &ini;
+    g.addCacheEntry("K", "Kept.utx");
+    g.root.write("Game/Cache/ORPHAN.uxx", "orphan");
+    g.start();
+    ini.unreadable = true;
+    g.dialogs.shown.clear();
+    g.dialogs.answers = {DlgButton::OK};
+    ResultsWindowDriver driver;
+    g.form->ButtonValidate->click();
+    EXPECT_TRUE(driver.texts.empty());
+    ASSERT_EQ(g.dialogs.shown.size(), 2u);
+    EXPECT_EQ(g.dialogs.shown[1].what, "failure");
+    EXPECT_EQ(g.dialogs.shown[1].text, "Could not read " + g.cacheDir() + "Cache.ini.  No cache file was deleted.");
+    EXPECT_TRUE(g.root.exists("Game/Cache/K.uxx"));
     EXPECT_TRUE(g.root.exists("Game/Cache/ORPHAN.uxx"));
 }
 

@@ -246,5 +246,20 @@ TEST(IniFilesDelete, RewritesTheTargetOfASymbolicLink) {
     EXPECT_EQ(test::readFile(target), "[Cache]\nb=2\n");
 }
 
+TEST(IniFiles, ReadableTellsAnUnreadableFileFromAnEmptyOne) {
+    test::TempDir dir;
+    auto ini = platform::makeIniFiles();
+    const std::string empty = dir.write("empty.ini", "");
+    const std::string folder = dir.mkdir("folder.ini");
+    const std::string fifo = dir / "fifo.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    EXPECT_TRUE(ini->readable(empty));
+    EXPECT_EQ(ini->keys(empty, "Cache"), Keys{});
+    for (const std::string& bad : {dir / "missing.ini", folder, fifo}) {
+        EXPECT_FALSE(ini->readable(bad)) << bad;
+        EXPECT_EQ(ini->keys(bad, "Cache"), Keys{}) << bad;
+    }
+}
+
 }  // namespace
 }  // namespace qm
