@@ -295,9 +295,12 @@ void TFormMain::wireHandlers() {
 
     on(cmbMod, &QComboBox::activated, [this] { cmbModClick(); });
     on(PageControl1, &QTabWidget::currentChanged, [this] { PageControl1Change(); });
+    // A click, or the keyboard moving the focus line; not the program's own
+    // changes of the list.
     on(ListBoxCache, &QListWidget::currentRowChanged, [this] {
         if (!FUpdatingList) ListBoxCacheClick();
     });
+    on(ListBoxCache, &QListWidget::clicked, [this] { ListBoxCacheClick(); });
     connect(ListBoxCache, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { PopupMenu1->popup(ListBoxCache->viewport()->mapToGlobal(at)); });
     connect(ListViewMaps, &QWidget::customContextMenuRequested, this,
