@@ -161,8 +161,6 @@ public:
     int32_t FMinHeight = 0;
     bool FAskDoUCCExportCache = false;
 
-    const Services& services() const { return S; }
-
     // ---- components, named as their objectName ----
     QTabWidget* PageControl1 = nullptr;
     QWidget* TabSheetCache = nullptr;
@@ -280,7 +278,6 @@ private:
     void setEmblem(TGameKind kind);
 
     Services S;
-    bool FShown = false;
     bool FBusy = false;          // a long action runs: no second start
     bool FUpdatingList = false;  // the program itself changes the cache list
     bool FBatchKeys = false;     // index keys collect in FPendingKeys

@@ -55,20 +55,4 @@ std::string FolderForExtension(TGameKind kind, std::string_view extension) {
     return {};
 }
 
-std::string contentMask(TGameKind kind, std::string_view caption) {
-    struct Row {
-        const char* caption;
-        const char* ut;
-        const char* ut200x;
-    };
-    static const Row rows[] = {
-        {"Maps", "*.unr", "*.ut2"},       {"Textures", "*.utx", "*.utx"}, {"Sounds", "*.uax", "*.uax"},
-        {"Music", "*.umx", "*.ogg"},      {"StaticMeshes", "", "*.usx"},  {"Animations", "", "*.ukx"},
-    };
-    if (kind != gkUT2003 && kind != gkUT2004 && kind != gkUT) return {};
-    for (const Row& r : rows)
-        if (caption == r.caption) return kind == gkUT ? r.ut : r.ut200x;
-    return {};
-}
-
 }  // namespace qm

@@ -25,7 +25,4 @@ std::string discoveryName(TGameKind kind);
 // content root itself.
 std::string FolderForExtension(TGameKind kind, std::string_view extension);
 
-// The wildcard mask of a content page by its caption, or "" for none.
-std::string contentMask(TGameKind kind, std::string_view pageCaption);
-
 }  // namespace qm
