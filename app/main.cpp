@@ -21,9 +21,9 @@ public:
         try {
             return QApplication::notify(receiver, event);
         } catch (const std::exception& ex) {
-            dialogs_.failureReport(applicationDisplayName().toStdString(), ex.what());
+            dialogs_.failureReport(applicationName().toStdString(), ex.what());
         } catch (...) {
-            dialogs_.failureReport(applicationDisplayName().toStdString(), "Unknown failure");
+            dialogs_.failureReport(applicationName().toStdString(), "Unknown failure");
         }
         return false;
     }
@@ -37,7 +37,7 @@ private:
 int main(int argc, char** argv) {
     qm::QtDialogs dialogs;
     Application app(argc, argv, dialogs);
-    QApplication::setApplicationDisplayName("Quillmere");
+    QApplication::setApplicationName("Quillmere");
     const qm::PlatformServices platform(qm::platform::defaultRegistryStorePath());
     qm::QtShell shell;
     qm::SystemClock clock;

@@ -163,7 +163,8 @@ void TFormMain::buildLayout() {
     lblCheckForUpdates->installEventFilter(this);
     Panel1 = new QWidget(PanelRight);
     Panel1->setObjectName("Panel1");
-    ButtonClose = makeButton(Panel1, "ButtonClose", "&Close", pictures::glyphDoor(), 6, 10, 91, 25);
+    // Alt+C belongs to the Cache menu and to Compress: Close takes Alt+L.
+    ButtonClose = makeButton(Panel1, "ButtonClose", "C&lose", pictures::glyphDoor(), 6, 10, 91, 25);
     PanelRight->installEventFilter(this);
 
     // The content pages share one list and one command panel, designed on
@@ -197,7 +198,7 @@ void TFormMain::buildLayout() {
         makeButton(PanelCompressCommand, "ButtonRefreshMaps", "&Refresh", pictures::glyphRefresh(), 6, 96, 91, 25);
     Panel3 = new QWidget(PanelCompressCommand);
     Panel3->setObjectName("Panel3");
-    ButtonCloseMaps = makeButton(Panel3, "ButtonCloseMaps", "&Close", pictures::glyphDoor(), 6, 10, 91, 25);
+    ButtonCloseMaps = makeButton(Panel3, "ButtonCloseMaps", "C&lose", pictures::glyphDoor(), 6, 10, 91, 25);
     PanelCompressCommand->installEventFilter(this);
 
     // Non-visual members.
@@ -318,7 +319,9 @@ void TFormMain::FormCreate() {
     FSortColumn = 0;
     FSortDescending = false;
     FApplicationTitle = windowTitle().toStdString();
-    QGuiApplication::setApplicationDisplayName(windowTitle());
+    // The application title names the failure reports; it is not the display
+    // name, which the desktop would append to every window title.
+    QCoreApplication::setApplicationName(windowTitle());
     // The emblem of the game kind not known yet.
     setEmblem(0);
     PageControl1->setCurrentWidget(TabSheetCache);
@@ -392,7 +395,9 @@ bool TFormMain::event(QEvent* e) {
 }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == TabSheetCache && e->type() == QEvent::Show) {
+    // The Cache page coming to the front rebuilds the list; the window
+    // coming back from minimised (a show the system sends) does not.
+    if (watched == TabSheetCache && e->type() == QEvent::Show && !e->spontaneous()) {
         guarded([this] { TabSheetCacheShow(); });
     } else if ((watched == PanelRight || watched == PanelCompressCommand) && e->type() == QEvent::Resize) {
         // The strip with the Close button sits along the panel's bottom.
@@ -406,10 +411,13 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void TFormMain::keyPressEvent(QKeyEvent* e) {
-    // The default button of the page in front: Enter that no control took.
+    // Enter that no control took: a focused push button takes it itself,
+    // otherwise it clicks the default button of the page in front.
     if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && e->modifiers() == Qt::NoModifier) {
+        auto* focused = qobject_cast<QPushButton*>(focusWidget());
         QPushButton* def = PageControl1->currentWidget() == TabSheetCache ? ButtonExtract : ButtonCompress;
-        if (def->isEnabled()) def->click();
+        QPushButton* target = focused ? focused : def;
+        if (target->isEnabled()) target->click();
         e->accept();
         return;
     }

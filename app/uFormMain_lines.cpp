@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QTabWidget>
 
 #include "app/uFormMain.h"
 #include "core/line_selection.h"
@@ -22,6 +23,18 @@ TFormMain::BusyScope::~BusyScope() {
     form_.centralWidget()->setEnabled(true);
     form_.menuBar()->setEnabled(true);
     form_.FBusy = false;
+    // Disabling took the focus away: the list gets it back, with a current
+    // line the user can see, so the next key acts where the user looks.
+    QListWidget* list = form_.ListBoxCache;
+    if (form_.PageControl1->currentWidget() != form_.TabSheetCache) return;
+    list->setFocus();
+    if (list->count() == 0) return;
+    if (list->currentRow() < 0) {
+        form_.FUpdatingList = true;
+        list->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+        form_.FUpdatingList = false;
+    }
+    list->scrollToItem(list->currentItem());
 }
 
 void TFormMain::keepPainted() {
