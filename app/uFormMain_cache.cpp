@@ -59,7 +59,10 @@ void TFormMain::flushPendingKeys() {
     std::vector<std::string> keys;
     keys.swap(FPendingKeys);
     const std::string index = CacheFolder() + kCacheIniName;
-    if (S.fs->fileExists(index)) S.ini->deleteKeys(index, kCacheSection, keys);
+    if (!S.fs->fileExists(index)) return;
+    // Each key leaves in a rewrite of its own; the batch waits for the disk once.
+    DeferredFlush durable(*S.ini, index);
+    for (const std::string& key : keys) S.ini->deleteKey(index, kCacheSection, key);
 }
 
 TFormMain::KeyBatch::~KeyBatch() {

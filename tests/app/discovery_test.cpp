@@ -168,6 +168,7 @@ public:
     }
     bool folderExists(const std::string& p) override { return real_.folderExists(p); }
     std::optional<DirEntry> stat(const std::string& p) override { return real_.stat(p); }
+    std::optional<std::string> realPath(const std::string& p) override { return real_.realPath(p); }
     Status moveFile(const std::string& a, const std::string& b) override { return real_.moveFile(a, b); }
     Status copyFile(const std::string& a, const std::string& b) override { return real_.copyFile(a, b); }
     Status deleteFile(const std::string& p) override { return real_.deleteFile(p); }
