@@ -43,7 +43,21 @@
 namespace qm::platform {
 namespace {
 
-Status systemFailure(int error) { return Status::failure(std::strerror(error)); }
+Errc codeOf(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR: return Errc::NotFound;
+        case EEXIST:
+        case ENOTEMPTY: return Errc::AlreadyExists;
+        case EACCES:
+        case EPERM:
+        case EROFS: return Errc::AccessDenied;
+        case ENAMETOOLONG: return Errc::NameTooLong;
+        default: return Errc::Other;
+    }
+}
+
+Status systemFailure(int error) { return Status::failure(codeOf(error), std::strerror(error)); }
 Status lastFailure() { return systemFailure(errno); }
 
 struct DirCloser {
@@ -167,6 +181,8 @@ public:
 
     std::optional<DirEntry> stat(const std::string& path) override { return entryAtPath(resolve(path)); }
 
+    std::optional<std::string> realPath(const std::string& path) override { return realSpelling(path); }
+
     Status moveFile(const std::string& from, const std::string& to) override {
         const std::string source = resolve(from);
         struct stat st {};
@@ -206,8 +222,6 @@ public:
         if (!written) return systemFailure(written.error.value());
         return Status::success();
     }
-
-    std::optional<std::string> realPath(const std::string& path) override { return realSpelling(path); }
 
     Status createFolders(const std::string& path) override {
         const std::string target = resolve(path);

@@ -24,8 +24,22 @@
 namespace qm::platform {
 namespace {
 
+Errc codeOf(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND: return Errc::NotFound;
+        case ERROR_FILE_EXISTS:
+        case ERROR_ALREADY_EXISTS: return Errc::AlreadyExists;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_WRITE_PROTECT:
+        case ERROR_SHARING_VIOLATION: return Errc::AccessDenied;
+        case ERROR_FILENAME_EXCED_RANGE: return Errc::NameTooLong;
+        default: return Errc::Other;
+    }
+}
+
 Status systemFailure(DWORD error) {
-    return Status::failure(systemErrorText(std::error_code(static_cast<int>(error), std::system_category())));
+    return Status::failure(codeOf(error), systemErrorText(std::error_code(static_cast<int>(error), std::system_category())));
 }
 Status lastFailure() { return systemFailure(GetLastError()); }
 
@@ -131,6 +145,10 @@ public:
         return makeEntry(data);
     }
 
+    // The system matches names without case; a folder search per
+    // component gives back each name as stored (platform/spelling.h).
+    std::optional<std::string> realPath(const std::string& path) override { return realSpelling(path); }
+
     Status moveFile(const std::string& from, const std::string& to) override {
         // Without MOVEFILE_REPLACE_EXISTING the system refuses an existing
         // target itself, atomically.
@@ -161,11 +179,9 @@ public:
 
     Status writeFile(const std::string& path, const std::string& data) override {
         const ReplaceResult written = replacer_.replace(path, data);
-        if (!written) return Status::failure(systemErrorText(written.error));
+        if (!written) return systemFailure(static_cast<DWORD>(written.error.value()));
         return Status::success();
     }
-
-    std::optional<std::string> realPath(const std::string& path) override { return realSpelling(path); }
 
     Status createFolders(const std::string& path) override {
         const std::string target = path::withoutTrailingSeparator(path::native(path));
