@@ -254,21 +254,33 @@ public:
 private:
     // The file's path in its real spelling: the given one when it exists as
     // written (the common case costs one status query), else the spelling
-    // found on disk, remembered for the next call.
-    std::string locate(const std::string& file) {
-        FileIdentity identity;
-        if (!identityOf(file, identity)) return file;
+    // found on disk, remembered for the next call. `identity` is the file's
+    // when the result names a regular file, which the return tells.
+    bool locate(const std::string& file, std::string& path, FileIdentity& identity) {
+        path = file;
+        if (!identityOf(file, identity)) return true;
         const auto known = spelling_.find(file);
-        if (known != spelling_.end() && !identityOf(known->second, identity)) return known->second;
-        std::string spelled = spelledOnDisk(file);
-        if (spelled != file) spelling_[file] = spelled;
-        return spelled;
+        if (known != spelling_.end() && !identityOf(known->second, identity)) {
+            path = known->second;
+            return true;
+        }
+        path = spelledOnDisk(file);
+        if (path == file) return false;
+        spelling_[file] = path;
+        return !identityOf(path, identity);
+    }
+
+    std::string locate(const std::string& file) {
+        std::string path;
+        FileIdentity identity;
+        locate(file, path, identity);
+        return path;
     }
 
     std::shared_ptr<const Parsed> load(const std::string& file) {
-        const std::string path = locate(file);
+        std::string path;
         FileIdentity now;
-        if (identityOf(path, now)) {
+        if (!locate(file, path, now)) {
             cache_.erase(path);
             return nullptr;
         }
