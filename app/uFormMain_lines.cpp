@@ -8,6 +8,7 @@
 #include <QTabWidget>
 
 #include "app/uFormMain.h"
+#include "core/inifile.h"
 #include "core/line_selection.h"
 
 namespace qm {
@@ -81,6 +82,9 @@ void TFormMain::runOverSelectedLines(const LineAction& action) {
         }
         if (action.begin && !action.begin()) return;
         int counted = 0;
+        // Each entry's key leaves the index in a rewrite of its own at once;
+        // the disk is waited for once, when the action ends.
+        const DeferredFlush durable(*S.ini, cacheAccess().indexPath);
         for (int row : pick.rows) {
             // A line that went away or was deselected meanwhile is passed
             // over, and so is a separator.

@@ -158,6 +158,24 @@ TEST_F(FileSystemTest, PathsResolveWithoutRegardToCase) {
     EXPECT_EQ(fs->list(game + "Cache/", "*").size(), 1u);
 }
 
+TEST_F(FileSystemTest, RealPathTellsTheSpellingOnDisk) {
+    tmp.write("Game/Cache/Cache.ini", "[Cache]\n");
+    tmp.mkdir("Game/System");
+    const std::string game = tmp / "Game/";
+    struct Case {
+        std::string asked;
+        std::optional<std::string> expected;
+    } cases[] = {
+        {game + "cache/cache.INI", game + "Cache/Cache.ini"},
+        {game + "Cache/Cache.ini", game + "Cache/Cache.ini"},
+        {game + "SYSTEM/", game + "System/"},  // a folder keeps its trailing separator
+        {tmp / "GAME", tmp / "Game"},
+        {game + "cache/Missing.ini", std::nullopt},
+        {game + "nothere/cache.ini", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(fs->realPath(c.asked), c.expected) << c.asked;
+}
+
 // ---- enumeration and attributes -------------------------------------------
 
 TEST_F(FileSystemTest, ListReportsAttributesSoOnlyPlainFoldersAreOffered) {
