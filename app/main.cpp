@@ -1,10 +1,15 @@
 // Program entry: the application object, the main window, the message loop.
 #include <QApplication>
+#include <QIcon>
+#include <QPixmap>
 #include <exception>
 #include <memory>
 
+#include "app/http_client.h"
+#include "app/logo.h"
 #include "app/qt_dialogs.h"
 #include "app/uFormMain.h"
+#include "core/weblinks.h"
 #include "platform/platform.h"
 
 namespace {
@@ -37,11 +42,17 @@ int main(int argc, char** argv) {
     qm::QtDialogs dialogs;
     Application app(argc, argv, dialogs);
     QApplication::setApplicationDisplayName("Quillmere");
+    // The desktop entry's name, so that a desktop shows its icon for the window.
+    QGuiApplication::setDesktopFileName("net.harthollow.Quillmere");
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256}) icon.addPixmap(QPixmap::fromImage(qm::logo::image(size)));
+    QApplication::setWindowIcon(icon);
     auto fs = qm::platform::makeFileSystem();
     auto ini = qm::platform::makeIniFiles();
     auto registry = qm::platform::makeRegistry(qm::platform::defaultRegistryStorePath());
     qm::QtShell shell;
     qm::SystemClock clock;
+    qm::QtHttpClient http;
 
     qm::Services services;
     services.fs = fs.get();
@@ -50,8 +61,10 @@ int main(int argc, char** argv) {
     services.dialogs = &dialogs;
     services.shell = &shell;
     services.clock = &clock;
+    services.http = &http;
     services.executablePath = qm::platform::executablePath();
     services.systemDriveRoot = qm::platform::systemDriveRoot();
+    services.serverOverride = qEnvironmentVariable(qm::links::kServerVariable).toStdString();
 
     int rc = 0;
     {

@@ -144,7 +144,7 @@ TEST(Settings, StoredVersionDecidesTheDonationMessage) {
         }
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
-        EXPECT_EQ(g.shell.opened, c.isNew ? std::vector<std::string>{links::kDonate} : std::vector<std::string>{});
+        EXPECT_EQ(g.shell.opened, c.isNew ? std::vector<std::string>{links::webLinks("").donate} : std::vector<std::string>{});
         EXPECT_EQ(storedText(g, kGlobal, "LastRunVersion"), "2.1.0.65");
     }
 }

@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/http_client.h"
 #include "app/services.h"
 #include "app/uFormMain.h"
 #include "core/cache.h"
@@ -61,6 +62,7 @@ public:
         services.dialogs = &dialogs;
         services.shell = &shell;
         services.clock = &clock;
+        services.http = &http;
         services.executablePath = gameDir + "System" + path::kSeparator + "quillmere";
         services.systemDriveRoot = "";  // no questions about fixed folders
         writeIndex();
@@ -159,6 +161,7 @@ public:
     ScriptedDialogs dialogs;
     RecordingShell shell;
     FixedClock clock;
+    QtHttpClient http;
     std::unique_ptr<FileSystem> realFs;
     std::unique_ptr<IniFiles> realIni;
     std::unique_ptr<Registry> registry;
