@@ -10,6 +10,7 @@
 #include "core/version.h"
 #include "core/weblinks.h"
 #include "support/game_fixture.h"
+#include "support/http_server.h"
 
 namespace qm::test {
 namespace {
@@ -144,7 +145,7 @@ TEST(Settings, StoredVersionDecidesTheDonationMessage) {
         }
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
-        EXPECT_EQ(g.shell.opened, c.isNew ? std::vector<std::string>{links::webLinks("").donate} : std::vector<std::string>{});
+        EXPECT_EQ(g.shell.opened, c.isNew ? std::vector<std::string>{links::webLinks(g.services.serverOverride).donate} : std::vector<std::string>{});
         EXPECT_EQ(storedText(g, kGlobal, "LastRunVersion"), "2.1.0.65");
     }
 }
@@ -267,9 +268,15 @@ TEST(Settings, SecondStartReadsBackWhatTheFirstSaved) {
     first.FAskDoUCCExportCache = false;
     exitProgram(g);
 
+    // The automatic update check now runs at start-up: a server that
+    // publishes the running version makes it say nothing.
+    TestHttpServer server;
+    server.routes["/pad/quillmere.xml"] = TestHttpServer::Response(200, "OK", padDocument("2.1.0"));
+    g.services.serverOverride = server.base();
     g.dialogs.shown.clear();
     TFormMain& second = g.start();
-    EXPECT_TRUE(g.dialogs.shown.empty());  // no question, no donation, no failure
+    EXPECT_EQ(server.requests, std::vector<std::string>{"/pad/quillmere.xml"});
+    EXPECT_TRUE(g.dialogs.shown.empty());  // no question, no donation, no failure, no update message
     EXPECT_FALSE(second.FFirstRun);
     EXPECT_TRUE(second.miShowAllMessages->isChecked());
     EXPECT_TRUE(second.miAutoCheckUpdate->isChecked());
