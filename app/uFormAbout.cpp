@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QShowEvent>
+#include <algorithm>
 #include <cstdio>
 #include <qdrawutil.h>
 
@@ -32,6 +33,20 @@ protected:
         qDrawShadePanel(&p, rect().adjusted(1, 1, -1, -1), palette(), false, 1);
     }
 };
+
+// A label right of the logo at height `y`, as wide as its text; a text longer
+// than the panel leaves room for (a long system name, another font) wraps
+// within the panel instead of running off its edge.
+void fitBeside(QLabel* label, int y) {
+    const int room = label->parentWidget()->width() - 120 - 4;
+    label->setWordWrap(false);
+    label->adjustSize();
+    if (label->width() > room) {
+        label->setWordWrap(true);
+        label->resize(room, label->heightForWidth(room));
+    }
+    label->move(120, y);
+}
 
 QLabel* makeLabel(QWidget* parent, const char* name, int x, int y) {
     auto* l = new QLabel(parent);
@@ -115,7 +130,6 @@ void TFormAbout::FormCreate() {
     std::string os = "Running on " + osName;
     if (!servicePack.empty()) os += "\n " + servicePack;
     lblOS->setText(QString::fromStdString(os));
-    lblOS->adjustSize();
 
     // 3
     int32_t major = 0, minor = 0, release = 0, build = 0;
@@ -126,7 +140,9 @@ void TFormAbout::FormCreate() {
     std::string version = std::string("Version ") + numbers + "    " + date;
     if (!specialBuild.empty()) version += "\n" + specialBuild;
     lblVersion->setText(QString::fromStdString(version));
-    lblVersion->adjustSize();
+    fitBeside(lblVersion, 48);
+    // The system line keeps below the version, however many lines that took.
+    fitBeside(lblOS, std::max(72, lblVersion->geometry().bottom() + 1));
 
     // 4
     if (parentWidget()) ProductName->setText(parentWidget()->windowTitle());

@@ -129,6 +129,7 @@ AboutSeen showAbout(TFormMain& form, const std::function<void(TFormAbout&)>& clo
             seen.labels[l->objectName().toStdString()] = l->text();
         for (QWidget* w : {static_cast<QWidget*>(box->Panel1), static_cast<QWidget*>(box->ProgramIcon),
                            static_cast<QWidget*>(box->ProductName), static_cast<QWidget*>(box->lblDisclaimer),
+                           static_cast<QWidget*>(box->lblVersion), static_cast<QWidget*>(box->lblOS),
                            static_cast<QWidget*>(box->OKButton)})
             seen.geometry[w->objectName().toStdString()] = w->geometry();
         seen.okDefault = box->OKButton->isDefault();
@@ -185,6 +186,14 @@ TEST(AboutBox, LayoutAndTexts) {
     EXPECT_EQ(seen.geometry.at("ProductName"), QRect(120, 16, 185, 33));
     EXPECT_EQ(seen.geometry.at("lblDisclaimer"), QRect(8, 144, 285, 26));
     EXPECT_EQ(seen.geometry.at("OKButton"), QRect(143, 188, 75, 25));
+    // The version and the system line start where the box places them and
+    // stay inside the panel, one below the other, above the copyright line.
+    const QRect version = seen.geometry.at("lblVersion"), system = seen.geometry.at("lblOS");
+    EXPECT_EQ(version.topLeft(), QPoint(120, 48));
+    EXPECT_EQ(system.x(), 120);
+    EXPECT_GE(system.y(), std::max(72, version.bottom() + 1));
+    EXPECT_LE(version.right(), 313);
+    EXPECT_LE(system.right(), 313);
     EXPECT_TRUE(seen.okDefault);
     EXPECT_EQ(seen.okCaption, "OK");
     EXPECT_EQ(seen.result, QDialog::Accepted);  // Enter pressed OK
