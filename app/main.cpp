@@ -5,11 +5,10 @@
 #include <exception>
 #include <memory>
 
-#include "app/http_client.h"
 #include "app/logo.h"
+#include "app/platform_services.h"
 #include "app/qt_dialogs.h"
 #include "app/uFormMain.h"
-#include "core/weblinks.h"
 #include "platform/platform.h"
 
 namespace {
@@ -47,24 +46,10 @@ int main(int argc, char** argv) {
     QIcon icon;
     for (int size : {16, 32, 48, 64, 128, 256}) icon.addPixmap(QPixmap::fromImage(qm::logo::image(size)));
     QApplication::setWindowIcon(icon);
-    auto fs = qm::platform::makeFileSystem();
-    auto ini = qm::platform::makeIniFiles();
-    auto registry = qm::platform::makeRegistry(qm::platform::defaultRegistryStorePath());
+    const qm::PlatformServices platform(qm::platform::defaultRegistryStorePath());
     qm::QtShell shell;
     qm::SystemClock clock;
-    qm::QtHttpClient http;
-
-    qm::Services services;
-    services.fs = fs.get();
-    services.ini = ini.get();
-    services.registry = registry.get();
-    services.dialogs = &dialogs;
-    services.shell = &shell;
-    services.clock = &clock;
-    services.http = &http;
-    services.executablePath = qm::platform::executablePath();
-    services.systemDriveRoot = qm::platform::systemDriveRoot();
-    services.serverOverride = qEnvironmentVariable(qm::links::kServerVariable).toStdString();
+    const qm::Services services = platform.services(dialogs, shell, clock);
 
     int rc = 0;
     {

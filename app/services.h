@@ -37,6 +37,7 @@ public:
     virtual DateTime now() = 0;
 };
 
+// Every pointer must be set: the window refuses to start without one.
 struct Services {
     FileSystem* fs = nullptr;
     IniFiles* ini = nullptr;
@@ -53,6 +54,9 @@ struct Services {
     // QUILLMERE_SERVER: a base address that replaces the maker's web and
     // forum servers ("" for the maker's own).
     std::string serverOverride;
+
+    // Raises std::invalid_argument naming the first service that is missing.
+    void requireComplete() const;
 };
 
 }  // namespace qm

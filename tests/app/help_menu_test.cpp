@@ -17,6 +17,7 @@
 #include "app/uFormAbout.h"
 #include "core/readme.h"
 #include "core/version.h"
+#include "support/form_access.h"
 #include "support/game_fixture.h"
 
 namespace qm::test {
@@ -59,13 +60,13 @@ TEST(HelpMenu, TheReadmeBesideTheProgramElseTheInstalledOne) {
 
     // Only the installed one: a program in <prefix>/bin finds <prefix>/share/doc/quillmere.
     g.root.write("Game/share/doc/quillmere/quillmere.txt", "read me");
-    form.miReadme->trigger();
+    ui(form).miReadme->trigger();
     EXPECT_EQ(g.shell.opened, std::vector<std::string>{installed});
 
     // Beside the program it wins.
     g.root.write("Game/System/quillmere.txt", "read me");
     g.shell.opened.clear();
-    form.miReadme->trigger();
+    ui(form).miReadme->trigger();
     EXPECT_EQ(g.shell.opened, std::vector<std::string>{beside});
     EXPECT_TRUE(g.dialogs.shown.size() <= 1);  // at most the first-run question
 }
@@ -76,7 +77,7 @@ TEST(HelpMenu, AMissingReadmeShowsTheErrorDialogAndNothingElse) {
     g.services.shell = &shell;
     TFormMain& form = g.start();
     g.dialogs.shown.clear();
-    form.miReadme->trigger();
+    ui(form).miReadme->trigger();
     ASSERT_EQ(g.dialogs.shown.size(), 1u);
     EXPECT_EQ(g.dialogs.shown[0].kind, DlgKind::Error);
     EXPECT_EQ(g.dialogs.shown[0].text, "The system cannot find the file specified.");
@@ -148,7 +149,7 @@ AboutSeen showAbout(TFormMain& form, const std::function<void(TFormAbout&)>& clo
         if (QWidget* w = QApplication::activeModalWidget()) w->close();
     });
     stuck.start(5000);
-    form.miAbout->trigger();
+    ui(form).miAbout->trigger();
     return seen;
 }
 

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "app/http_client.h"
+#include "support/form_access.h"
 #include "support/game_fixture.h"
 #include "support/http_server.h"
 
@@ -155,7 +156,7 @@ TEST(UpdateCheck, TheMenuItemComparesWithTheRunningVersion) {
         TFormMain& form = u.g.start();
         ASSERT_TRUE(u.g.dialogs.shown.empty());
         u.g.dialogs.answers = {DlgButton::No};
-        form.miCheckForUpdate->trigger();
+        ui(form).miCheckForUpdate->trigger();
 
         EXPECT_EQ(server.requests, std::vector<std::string>{kDocPath});
         ASSERT_EQ(u.g.dialogs.shown.size(), 1u);
@@ -171,7 +172,7 @@ TEST(UpdateCheck, TheMenuItemComparesWithTheRunningVersion) {
             EXPECT_EQ(d.text, "No Updates are available");
         }
         // No: the program goes on.
-        EXPECT_FALSE(form.tmrUpdateCheck->isActive());
+        EXPECT_FALSE(ui(form).tmrUpdateCheck->isActive());
         EXPECT_TRUE(u.g.shell.opened.empty());
     }
 }
@@ -182,11 +183,11 @@ TEST(UpdateCheck, TheLinkLabelChecksLikeTheMenuItem) {
     UpdateFixture u(server);
     TFormMain& form = u.g.start();
     form.show();
-    QTest::mouseClick(form.lblCheckForUpdates, Qt::LeftButton);
+    QTest::mouseClick(ui(form).lblCheckForUpdates, Qt::LeftButton);
     EXPECT_EQ(server.requests.size(), 1u);
     EXPECT_EQ(u.g.dialogs.texts(), std::vector<std::string>{"No Updates are available"});
     // Another button does nothing.
-    QTest::mouseClick(form.lblCheckForUpdates, Qt::RightButton);
+    QTest::mouseClick(ui(form).lblCheckForUpdates, Qt::RightButton);
     EXPECT_EQ(server.requests.size(), 1u);
 }
 
@@ -217,7 +218,7 @@ TEST(UpdateCheck, AFailedCheckShowsOneErrorDialogAndNothingMore) {
         u.g.services.http = &quick;
         TFormMain& form = u.g.start();
         u.g.dialogs.answers = {DlgButton::Yes};  // would accept an update, if one were offered
-        form.miCheckForUpdate->trigger();
+        ui(form).miCheckForUpdate->trigger();
 
         ASSERT_EQ(u.g.dialogs.shown.size(), 1u);
         const ShownDialog& d = u.g.dialogs.shown[0];
@@ -226,7 +227,7 @@ TEST(UpdateCheck, AFailedCheckShowsOneErrorDialogAndNothingMore) {
         EXPECT_EQ(d.title, "Error");
         EXPECT_EQ(d.text, kErrorHead + c.failure + kErrorTail);
         EXPECT_EQ(d.buttons, DlgButtons{DlgButton::OK});
-        EXPECT_FALSE(form.tmrUpdateCheck->isActive());
+        EXPECT_FALSE(ui(form).tmrUpdateCheck->isActive());
         EXPECT_TRUE(u.g.shell.opened.empty());
         // The window takes input again.
         EXPECT_TRUE(form.menuBar()->isEnabled());
@@ -239,7 +240,7 @@ TEST(UpdateCheck, NoServerShowsTheErrorDialog) {
     UpdateFixture u(unused);
     u.g.services.serverOverride = TestHttpServer::downAddress();
     TFormMain& form = u.g.start();
-    form.miCheckForUpdate->trigger();
+    ui(form).miCheckForUpdate->trigger();
     ASSERT_EQ(u.g.dialogs.shown.size(), 1u);
     const std::string& text = u.g.dialogs.shown[0].text;
     EXPECT_EQ(u.g.dialogs.shown[0].kind, DlgKind::Error);
@@ -256,7 +257,7 @@ TEST(UpdateCheck, AnUnreadableOwnVersionIsAFailedCheck) {
     g.dialogs.answers = {DlgButton::No};  // the first-run question
     TFormMain& form = g.start();
     g.dialogs.shown.clear();
-    form.miCheckForUpdate->trigger();
+    ui(form).miCheckForUpdate->trigger();
     EXPECT_TRUE(server.requests.empty());
     EXPECT_EQ(g.dialogs.texts(),
               std::vector<std::string>{kErrorHead + "The program's own version cannot be read." + kErrorTail});
@@ -274,7 +275,7 @@ TEST(UpdateCheck, TheWindowTakesNoInputWhileTheRequestWaits) {
         pageDuring = form.centralWidget()->isEnabled();
         busyDuring = form.isBusy();
     };
-    form.miCheckForUpdate->trigger();
+    ui(form).miCheckForUpdate->trigger();
     EXPECT_FALSE(menusDuring);
     EXPECT_FALSE(pageDuring);
     EXPECT_TRUE(busyDuring);
@@ -293,10 +294,10 @@ TEST(UpdateCheck, YesOpensTheProductPageASecondLaterAndEndsTheProgram) {
     u.g.dialogs.answers = {DlgButton::Yes};
     QElapsedTimer clock;
     QTimer::singleShot(0, &form, [&] {
-        form.miCheckForUpdate->trigger();
+        ui(form).miCheckForUpdate->trigger();
         clock.start();
         // Nothing opens at once.
-        EXPECT_TRUE(form.tmrUpdateCheck->isActive());
+        EXPECT_TRUE(ui(form).tmrUpdateCheck->isActive());
         EXPECT_TRUE(u.g.shell.opened.empty());
     });
     QTimer stuck;  // a program that does not end fails the test
@@ -307,7 +308,7 @@ TEST(UpdateCheck, YesOpensTheProductPageASecondLaterAndEndsTheProgram) {
     EXPECT_GE(clock.elapsed(), 950);
     EXPECT_LT(clock.elapsed(), 3000);
     EXPECT_EQ(u.g.shell.opened, std::vector<std::string>{server.base() + "/products.php#quillmere"});
-    EXPECT_FALSE(form.tmrUpdateCheck->isActive());
+    EXPECT_FALSE(ui(form).tmrUpdateCheck->isActive());
     EXPECT_EQ(u.g.dialogs.texts(), std::vector<std::string>{kQuestion});
 }
 
@@ -331,7 +332,7 @@ TEST(UpdateCheck, AtStartUpOnlyAnUpdateOrAFailureSpeaks) {
         if (c.published.empty()) u.g.services.serverOverride = TestHttpServer::downAddress();
         u.g.dialogs.answers = {DlgButton::No};
         TFormMain& form = u.g.start();
-        EXPECT_EQ(form.miAutoCheckUpdate->isChecked(), c.autoCheck);
+        EXPECT_EQ(ui(form).miAutoCheckUpdate->isChecked(), c.autoCheck);
         EXPECT_TRUE(dialogsOf(u.g, "failure").empty());
         EXPECT_TRUE(dialogsOf(u.g, "plain").empty());
         EXPECT_EQ(server.requests.size(), c.autoCheck && !c.published.empty() ? 1u : 0u);
@@ -352,9 +353,9 @@ TEST(UpdateCheck, TheOptionItemTogglesTheStartUpCheck) {
     server.routes[kDocPath] = TestHttpServer::Response(200, "OK", padDocument("9.0.0"));
     UpdateFixture u(server);
     TFormMain& form = u.g.start();
-    EXPECT_FALSE(form.miAutoCheckUpdate->isChecked());
-    form.miAutoCheckUpdate->trigger();
-    EXPECT_TRUE(form.miAutoCheckUpdate->isChecked());
+    EXPECT_FALSE(ui(form).miAutoCheckUpdate->isChecked());
+    ui(form).miAutoCheckUpdate->trigger();
+    EXPECT_TRUE(ui(form).miAutoCheckUpdate->isChecked());
     EXPECT_TRUE(server.requests.empty());  // toggling checks nothing
     u.g.form.reset();                      // the exit saves the option
     u.g.dialogs.answers = {DlgButton::No};
