@@ -12,6 +12,7 @@
 #include "app/uVersion.h"
 #include "core/datetime.h"
 #include "core/filesystem.h"
+#include "core/paths.h"
 
 namespace qm {
 
@@ -118,7 +119,9 @@ void TFormAbout::FormCreate() {
     // 1: the program file's date; nothing when it cannot be read.
     std::string date;
     try {
-        if (auto entry = S.fs->stat(S.executablePath)) date = formatShortDate(entry->time);
+        const auto entry = S.fs->findFirstFile(path::folderPart(S.executablePath),
+                                               path::fileName(S.executablePath), "");
+        if (entry) date = formatShortDate(entry->time);
     } catch (...) {
         date.clear();
     }
