@@ -291,6 +291,14 @@ void TFormMain::wireHandlers() {
     on(miDeleteCacheFileEntry, &QAction::triggered,
        [this] { miDeleteCacheFileEntryClick(miDeleteCacheFileEntry); });
     on(miExtractTo, &QAction::triggered, [this] { miExtractToClick(); });
+    on(miReadme, &QAction::triggered, [this] { miReadmeClick(); });
+    on(miForums, &QAction::triggered, [this] { miForumsClick(); });
+    on(miWebsite, &QAction::triggered, [this] { miWebsiteClick(); });
+    on(miDonate, &QAction::triggered, [this] { miDonateClick(); });
+    on(miProductInfo, &QAction::triggered, [this] { miProductInfoClick(); });
+    on(miCheckForUpdate, &QAction::triggered, [this] { miCheckForUpdateClick(miCheckForUpdate); });
+    on(miAbout, &QAction::triggered, [this] { miAboutClick(); });
+    on(tmrUpdateCheck, &QTimer::timeout, [this] { tmrUpdateCheckTimer(); });
     // The three option items are checkable: a click inverts the check mark
     // (what miShowAllMessagesClick and its siblings do) and nothing else.
 
@@ -338,7 +346,7 @@ void TFormMain::FormCreate() {
     // The donation page opens later, when the posted request is handled.
     if (newVersion) {
         S.dialogs->plainMessage(applicationTitle(), texts::kDonation);
-        QCoreApplication::postEvent(this, new OpenUrlEvent(links::kDonate));
+        QCoreApplication::postEvent(this, new OpenUrlEvent(webLinks().donate));
     }
     DiscoverGame();
     setEmblem(FGameKind);
@@ -346,7 +354,8 @@ void TFormMain::FormCreate() {
     miDoUCCExportCache->setText(miDoUCCExportCache->text().replace("UT", qs(FGameName), Qt::CaseSensitive));
     RefreshCacheList(false);
     FillModList();
-    // The automatic update check joins here.
+    // The automatic update check, silent unless there is news or a failure.
+    if (miAutoCheckUpdate->isChecked()) miCheckForUpdateClick(nullptr);
 }
 
 void TFormMain::setEmblem(TGameKind kind) {
@@ -404,8 +413,10 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* e) {
         auto* panel = static_cast<QWidget*>(watched);
         QWidget* strip = watched == PanelRight ? Panel1 : Panel3;
         strip->setGeometry(0, panel->height() - 43, panel->width(), 43);
-    } else if (watched == lblCheckForUpdates && e->type() == QEvent::MouseButtonRelease) {
-        // The update check joins here.
+    } else if (watched == lblCheckForUpdates && e->type() == QEvent::MouseButtonRelease &&
+               static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton &&
+               lblCheckForUpdates->rect().contains(static_cast<QMouseEvent*>(e)->position().toPoint())) {
+        guarded([this] { miCheckForUpdateClick(lblCheckForUpdates); });
     }
     return QMainWindow::eventFilter(watched, e);
 }
@@ -471,8 +482,5 @@ void TFormMain::miExitClick() { ButtonCloseClick(); }
 void TFormMain::miShowAllMessagesClick() { miShowAllMessages->toggle(); }
 void TFormMain::miAutoCheckUpdateClick() { miAutoCheckUpdate->toggle(); }
 void TFormMain::miDoUCCExportCacheClick() { miDoUCCExportCache->toggle(); }
-void TFormMain::miAboutClick() {
-    // The About box joins here.
-}
 
 }  // namespace qm
