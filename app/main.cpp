@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
     auto ini = qm::platform::makeIniFiles();
     auto registry = qm::platform::makeRegistry(qm::platform::defaultRegistryStorePath());
     qm::QtShell shell;
+    qm::PlatformLauncher launcher;
     qm::SystemClock clock;
 
     qm::Services services;
@@ -49,6 +50,7 @@ int main(int argc, char** argv) {
     services.registry = registry.get();
     services.dialogs = &dialogs;
     services.shell = &shell;
+    services.launcher = &launcher;
     services.clock = &clock;
     services.executablePath = qm::platform::executablePath();
     services.systemDriveRoot = qm::platform::systemDriveRoot();

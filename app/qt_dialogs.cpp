@@ -180,6 +180,11 @@ Status QtShell::open(const std::string& document) {
     return Status::success();
 }
 
+Status PlatformLauncher::startDetached(const std::string& program, const std::vector<std::string>& arguments,
+                                       const std::string& workingFolder) {
+    return platform::startDetached(program, arguments, workingFolder);
+}
+
 DateTime SystemClock::now() { return platform::localNow(); }
 
 }  // namespace qm

@@ -22,6 +22,12 @@ public:
     Status open(const std::string& document) override;
 };
 
+class PlatformLauncher : public Launcher {
+public:
+    Status startDetached(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::string& workingFolder) override;
+};
+
 class SystemClock : public Clock {
 public:
     DateTime now() override;

@@ -3,6 +3,7 @@
 // wires the real parts; tests wire the real file system, INI and registry
 // over temporary folders and replace the dialogs, shell and clock.
 #include <string>
+#include <vector>
 
 #include "core/datetime.h"
 #include "core/error.h"
@@ -21,6 +22,16 @@ public:
     virtual Status open(const std::string& document) = 0;
 };
 
+// Starts a program and does not wait for it (the game's tool compressing a
+// package runs on its own, in a console window of its own).
+class Launcher {
+public:
+    virtual ~Launcher() = default;
+    // Each argument reaches the program as one argument, blanks and all.
+    virtual Status startDetached(const std::string& program, const std::vector<std::string>& arguments,
+                                 const std::string& workingFolder) = 0;
+};
+
 class Clock {
 public:
     virtual ~Clock() = default;
@@ -33,6 +44,7 @@ struct Services {
     Registry* registry = nullptr;
     Dialogs* dialogs = nullptr;
     Shell* shell = nullptr;
+    Launcher* launcher = nullptr;
     Clock* clock = nullptr;
     // The program's own executable file.
     std::string executablePath;

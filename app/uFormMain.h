@@ -9,6 +9,8 @@
 //   uFormMain_settings.cpp  options in the registry, run-version tracking
 //   uFormMain_validate.cpp  cache validation
 //   uFormMain_mutators.cpp  mutator import with the game's tool
+//   uFormMain_content.cpp   content pages: package lists and their order
+//   uFormMain_compress.cpp  package compression with the game's tool
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QMainWindow>
@@ -31,10 +33,12 @@ class QPushButton;
 class QStatusBar;
 class QTabWidget;
 class QTimer;
-class QTreeWidget;
+class QTreeView;
 class QWidget;
 
 namespace qm {
+
+class FolderListModel;
 
 // A list of same-sized pictures, found by name like every other member.
 class ImageList : public QObject {
@@ -97,8 +101,27 @@ public:
     // A path under the system drive, where the games install by default.
     std::string onSystemDrive(const std::string& relative) const;
 
-    // ---- content pages (joined later) ----
+    // ---- uFormMain_content.cpp ----
+    void TabSheetFoldersShow(QWidget* page);
     void ButtonRefreshMapsClick();
+    void RefreshFolderTab(const std::string& caption);
+    // Lists the entries of `folder` (ending with the separator) that match
+    // `mask`; an empty mask lists nothing.
+    void FillFolderList(const std::string& folder, const std::string& mask);
+    void ListViewMapsColumnClick(int column);
+    void SortFolderList(int column);
+    void SetColumnSortMark(int index, int image, bool isSortColumn);
+    // The content page in front, or nullptr on the Cache page.
+    QWidget* contentPageInFront() const;
+    // The caption of a page ("Maps").
+    std::string pageCaption(QWidget* page) const;
+    // The rows the content list shows, in display order.
+    FolderListModel* folderList() const { return FFolderList; }
+
+    // ---- uFormMain_compress.cpp ----
+    void miCompressFilesClick();
+    void ButtonCompressClick();
+    void ListViewMapsClick();
 
     // ---- uFormMain_cache.cpp ----
     void RefreshCacheList(bool validationMode);
@@ -182,7 +205,7 @@ public:
     QWidget* Panel1 = nullptr;
     QPushButton* ButtonClose = nullptr;
     QWidget* Panel4 = nullptr;
-    QTreeWidget* ListViewMaps = nullptr;
+    QTreeView* ListViewMaps = nullptr;
     QWidget* PanelCompressCommand = nullptr;
     QLabel* ImageIcon2 = nullptr;
     QPushButton* ButtonCompress = nullptr;
@@ -272,6 +295,8 @@ private:
     void buildLayout();
     void buildMenus();
     void wireHandlers();
+    void buildFolderList();     // ListViewMaps in Panel4
+    void wireContentPages();
     void FormCreate();
     void FormShow();
     void FormDestroy();
@@ -285,6 +310,7 @@ private:
     void flushPendingKeys();
     std::string FApplicationTitle;
     QElapsedTimer FPaintClock;
+    FolderListModel* FFolderList = nullptr;
 };
 
 }  // namespace qm

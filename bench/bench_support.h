@@ -70,6 +70,7 @@ public:
         services.registry = registry.get();
         services.dialogs = &dialogs;
         services.shell = &shell;
+        services.launcher = &launcher;
         services.clock = &clock;
         services.executablePath = gameDir + "System/quillmere";
     }
@@ -95,6 +96,7 @@ public:
     std::unique_ptr<Registry> registry;
     test::ScriptedDialogs dialogs;
     test::RecordingShell shell;
+    test::RecordingLauncher launcher;
     test::FixedClock clock;
     Services services;
     std::unique_ptr<TFormMain> form;

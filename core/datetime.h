@@ -26,5 +26,7 @@ int64_t wholeMinutesBetween(const DateTime& a, const DateTime& b);
 std::string formatCacheStamp(const DateTime& t);
 // "mm/dd/yyyy h:nn:ss am/pm": the status texts' current time.
 std::string formatStatusTime(const DateTime& t);
+// "mm/dd/yyyy hh:nn:ss am/pm": the content list's modification time.
+std::string formatListTime(const DateTime& t);
 
 }  // namespace qm

@@ -16,31 +16,11 @@
 
 #include "core/paths.h"
 #include "platform/platform.h"
+#include "platform/win32/system_failure.h"
 #include "platform/win32/wide_text.h"
 
 namespace qm::platform {
 namespace {
-
-Status systemFailure(DWORD error) {
-    wchar_t* text = nullptr;
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string reason;
-    if (n != 0 && text) {
-        reason = narrow(text);
-        LocalFree(text);
-        while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
-            reason.pop_back();
-    }
-    if (reason.empty()) {
-        char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "System error %lu", static_cast<unsigned long>(error));
-        reason = buffer;
-    }
-    return Status::failure(reason);
-}
-Status lastFailure() { return systemFailure(GetLastError()); }
 
 struct FindCloser {
     void operator()(HANDLE h) const {

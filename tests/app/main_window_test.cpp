@@ -12,7 +12,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
 #include "support/game_fixture.h"
@@ -53,7 +53,7 @@ TEST(MainWindow, LayoutAndNames) {
     EXPECT_EQ(form.cmbMod->width(), 105);
     EXPECT_EQ(form.ButtonExtract->geometry(), QRect(8, 48, 89, 41));
     EXPECT_TRUE(form.ButtonExtract->font().bold());
-    EXPECT_EQ(form.ListViewMaps->headerItem()->text(3), "Path");
+    EXPECT_EQ(form.ListViewMaps->model()->headerData(3, Qt::Horizontal).toString(), "Path");
     EXPECT_FALSE(form.tmrUpdateCheck->isActive());
     EXPECT_EQ(form.tmrUpdateCheck->interval(), 1000);
     EXPECT_FALSE(form.miCompressFiles->isEnabled());

@@ -60,6 +60,7 @@ public:
         services.registry = registry.get();
         services.dialogs = &dialogs;
         services.shell = &shell;
+        services.launcher = &launcher;
         services.clock = &clock;
         services.executablePath = gameDir + "System" + path::kSeparator + "quillmere";
         services.systemDriveRoot = "";  // no questions about fixed folders
@@ -158,6 +159,7 @@ public:
     std::vector<std::pair<std::string, std::string>> entries;
     ScriptedDialogs dialogs;
     RecordingShell shell;
+    RecordingLauncher launcher;
     FixedClock clock;
     std::unique_ptr<FileSystem> realFs;
     std::unique_ptr<IniFiles> realIni;
