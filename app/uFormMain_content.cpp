@@ -14,6 +14,7 @@
 
 #include "app/event_hook.h"
 #include "app/folder_list_model.h"
+#include "app/folder_list_view.h"
 #include "app/sort_mark_header.h"
 #include "app/uFormMain.h"
 #include "core/folder_list.h"
@@ -32,7 +33,7 @@ std::string collationKey(std::string_view text) { return platform::userCollation
 }  // namespace
 
 void TFormMain::buildFolderList() {
-    ListViewMaps = new QTreeView(Panel4);
+    ListViewMaps = new FolderListView(Panel4);
     ListViewMaps->setObjectName("ListViewMaps");
     ListViewMaps->setRootIsDecorated(false);
     ListViewMaps->setItemsExpandable(false);
@@ -48,8 +49,10 @@ void TFormMain::buildFolderList() {
     ListViewMaps->setHeader(header);
     FFolderList = new FolderListModel(collationKey, ListViewMaps);
     ListViewMaps->setModel(FFolderList);
-    // The four columns share the list's width.
+    // The four columns share the list's width; a click on one sorts by it
+    // (the view resets both when it gets its model).
     header->setSectionResizeMode(QHeaderView::Stretch);
+    header->setSectionsClickable(true);
 }
 
 void TFormMain::wireContentPages() {
