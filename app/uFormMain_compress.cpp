@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QItemSelectionModel>
 #include <QTreeView>
-#include <algorithm>
 
 #include "app/folder_list_model.h"
 #include "app/uFormMain.h"
@@ -14,19 +13,35 @@ namespace qm {
 
 namespace {
 
-// The selected rows, top down in the list's current order.
+// The selected rows, top down in the list's current order. Read from the
+// selection's ranges: asking row by row costs the square of their number.
 std::vector<int> selectedRowsTopDown(QTreeView* list) {
+    std::vector<bool> selected(static_cast<size_t>(list->model()->rowCount()));
+    for (const QItemSelectionRange& range : list->selectionModel()->selection())
+        for (int r = range.top(); r <= range.bottom(); ++r)
+            if (r >= 0 && static_cast<size_t>(r) < selected.size()) selected[static_cast<size_t>(r)] = true;
     std::vector<int> rows;
-    for (const QModelIndex& i : list->selectionModel()->selectedRows()) rows.push_back(i.row());
-    std::sort(rows.begin(), rows.end());
+    for (size_t r = 0; r < selected.size(); ++r)
+        if (selected[r]) rows.push_back(static_cast<int>(r));
     return rows;
+}
+
+// 0, 1, or 2 for two or more: the number of selected rows.
+int selectedRowsUpToTwo(QTreeView* list) {
+    int first = -1;
+    for (const QItemSelectionRange& range : list->selectionModel()->selection()) {
+        if (!range.isValid()) continue;
+        if (range.height() > 1 || (first >= 0 && range.top() != first)) return 2;
+        first = range.top();
+    }
+    return first < 0 ? 0 : 1;
 }
 
 }  // namespace
 
 void TFormMain::ListViewMapsClick() {
     miCompressFiles->setEnabled(true);
-    const size_t selected = static_cast<size_t>(ListViewMaps->selectionModel()->selectedRows().size());
+    const int selected = selectedRowsUpToTwo(ListViewMaps);
     if (selected == 0)
         miCompressFiles->setEnabled(false);
     else if (selected == 1)
