@@ -15,29 +15,6 @@
 
 namespace qm {
 
-const char* dialogTitle(DlgKind kind) {
-    switch (kind) {
-        case DlgKind::Warning: return "Warning";
-        case DlgKind::Error: return "Error";
-        case DlgKind::Information: return "Information";
-        case DlgKind::Confirmation: return "Confirm";
-    }
-    return "";
-}
-
-const char* buttonCaption(DlgButton button) {
-    switch (button) {
-        case DlgButton::OK: return "OK";
-        case DlgButton::Cancel: return "Cancel";
-        case DlgButton::Yes: return "&Yes";
-        case DlgButton::No: return "&No";
-        case DlgButton::YesToAll: return "Yes to &All";
-        case DlgButton::NoToAll: return "N&o to All";
-        case DlgButton::None: break;
-    }
-    return "";
-}
-
 namespace {
 
 QWidget* owner() { return QApplication::activeWindow(); }
@@ -178,11 +155,6 @@ Status QtShell::open(const std::string& document) {
     if (!QDesktopServices::openUrl(url))
         return Status::failure("No application is associated with the specified file for this operation.");
     return Status::success();
-}
-
-Status PlatformLauncher::startDetached(const std::string& program, const std::vector<std::string>& arguments,
-                                       const std::string& workingFolder) {
-    return platform::startDetached(program, arguments, workingFolder);
 }
 
 DateTime SystemClock::now() { return platform::localNow(); }

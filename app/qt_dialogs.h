@@ -1,6 +1,6 @@
 #pragma once
 // The dialog seam's Qt half, and the shell and clock of a real run.
-#include "app/dialogs.h"
+#include "core/dialogs.h"
 #include "app/services.h"
 
 class QWidget;
@@ -20,12 +20,6 @@ public:
 class QtShell : public Shell {
 public:
     Status open(const std::string& document) override;
-};
-
-class PlatformLauncher : public Launcher {
-public:
-    Status startDetached(const std::string& program, const std::vector<std::string>& arguments,
-                         const std::string& workingFolder) override;
 };
 
 class SystemClock : public Clock {

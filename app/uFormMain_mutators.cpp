@@ -30,32 +30,27 @@ std::string commandArgument(const std::string& text) {
 }  // namespace
 
 void TFormMain::ExportDotUToUTCache(const std::string& path) {
-    // 1
     if (!S.fs->fileExists(path)) return;
     try {
         // 2
         const std::string quotedTool = commandArgument(resolveGameTool(*S.fs, FGameDir).program);
         // 3, 4
         std::string arguments = "dumpint " + commandArgument(path);
-        const int mod = cmbMod->currentIndex();
-        if (mod > 0) {
-            const std::string modSystem =
-                path::withTrailingSeparator(cmbMod->itemData(mod).toString().toStdString()) + "System";
-            if (S.fs->folderExists(modSystem))
-                arguments += " -mod=" + commandArgument(cmbMod->currentText().toStdString());
+        // A mod with its own System folder runs the tool as that mod.
+        if (cmbMod->currentIndex() > 0) {
+            const ModFolder* mod = selectedMod();
+            if (mod && S.fs->folderExists(mod->path + "System")) arguments += " -mod=" + commandArgument(mod->name);
         }
-        // 5 - 7
         ShowStatus("Calling ucc " + arguments);
         TFormResults results(S, this);
         results.SetCommand(quotedTool + " " + arguments);
         results.exec();
-        // 8 - 10: the second run appends below the first one's output
+        // The second run appends below the first one's output.
         arguments = "exportcache " + commandArgument(path);
         ShowStatus("Calling ucc " + arguments);
         results.SetCommand(quotedTool + " " + arguments);
         results.exec();
     } catch (const std::exception& ex) {
-        // 12
         ask(DlgKind::Error, ex.what(), {DlgButton::OK});
     }
 }

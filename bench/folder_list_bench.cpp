@@ -2,6 +2,7 @@
 // re-sorting it by another column.
 #include <benchmark/benchmark.h>
 
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTreeView>
 #include <filesystem>
@@ -33,7 +34,7 @@ struct MapsFolder {
         }
         qm::TFormMain& form = game.start();
         form.show();
-        form.PageControl1->setCurrentWidget(form.TabSheetMaps);
+        qm::test::ui(form).PageControl1->setCurrentWidget(qm::test::ui(form).TabSheetMaps);
     }
     qm::bench::SampleGame game;
 };
@@ -42,7 +43,7 @@ void BM_FillAndSortMaps(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     qm::TFormMain& form = *MapsFolder::of(count).game.form;
     for (auto _ : state) {
-        form.RefreshFolderTab("Maps");
+        qm::test::ui(form).ButtonRefreshMaps->click();
         benchmark::DoNotOptimize(form.folderList()->rowCount());
     }
     state.SetComplexityN(count);
@@ -58,7 +59,7 @@ void BM_ResortByAnotherColumn(benchmark::State& state) {
     form.RefreshFolderTab("Maps");
     QItemSelection tenth;
     for (int r = 0; r < count; r += 10) tenth.select(form.folderList()->index(r, 0), form.folderList()->index(r, 3));
-    form.ListViewMaps->selectionModel()->select(tenth, QItemSelectionModel::ClearAndSelect);
+    qm::test::ui(form).ListViewMaps->selectionModel()->select(tenth, QItemSelectionModel::ClearAndSelect);
     const int columns[] = {qm::kColSize, qm::kColModified, qm::kColFileName};
     size_t round = 0;
     for (auto _ : state) {

@@ -5,12 +5,8 @@
 namespace qm {
 
 std::string spelledOnDisk(FileSystem& fs, const std::string& folder, const std::string& name) {
-    std::string variant;
-    for (const DirEntry& e : fs.list(folder, name)) {
-        if (e.name == name) return name;
-        if (variant.empty() && path::equalsIgnoreCase(e.name, name)) variant = e.name;
-    }
-    return variant.empty() ? name : variant;
+    if (auto real = fs.realPath(folder + name)) return path::fileName(path::withoutTrailingSeparator(*real));
+    return name;
 }
 
 GameTool resolveGameTool(FileSystem& fs, const std::string& gameDir) {

@@ -18,8 +18,8 @@ struct GameTool {
 GameTool resolveGameTool(FileSystem& fs, const std::string& gameDir);
 
 // The spelling on disk of the entry `name` in `folder` (a game folder copied
-// from Windows may say "system" or "SYSTEM"): the exact name when it is
-// there, else the first variant in another letter case, else `name` itself.
+// from Windows may say "system" or "SYSTEM"); `name` itself when there is
+// no such entry.
 std::string spelledOnDisk(FileSystem& fs, const std::string& folder, const std::string& name);
 
 }  // namespace qm

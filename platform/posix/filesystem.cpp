@@ -39,12 +39,10 @@
 #include "platform/platform.h"
 #include "platform/posix/copy_file.h"
 #include "platform/posix/local_time.h"
+#include "platform/posix/system_failure.h"
 
 namespace qm::platform {
 namespace {
-
-Status systemFailure(int error) { return Status::failure(std::strerror(error)); }
-Status lastFailure() { return systemFailure(errno); }
 
 struct DirCloser {
     void operator()(DIR* d) const { closedir(d); }
@@ -207,7 +205,11 @@ public:
         return ::stat(resolve(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
     }
 
-    std::optional<DirEntry> stat(const std::string& path) override { return entryAtPath(resolve(path)); }
+    std::optional<std::string> realPath(const std::string& path) override {
+        std::string resolved = resolve(path);
+        if (!entryExists(resolved)) return std::nullopt;
+        return resolved;
+    }
 
     Status moveFile(const std::string& from, const std::string& to) override {
         const std::string source = resolve(from);
@@ -294,26 +296,6 @@ public:
         }
         return Status::success();
     }
-
-    Status createFolders(const std::string& path) override {
-        const std::string target = resolve(path);
-        std::string prefix;
-        size_t pos = 0;
-        while (pos <= target.size()) {
-            size_t end = target.find('/', pos);
-            if (end == std::string::npos) end = target.size();
-            prefix = target.substr(0, end);
-            if (end > pos && mkdir(prefix.c_str(), 0777) != 0) {
-                const int error = errno;
-                struct stat st {};
-                if (error != EEXIST || ::stat(prefix.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-                    return systemFailure(error == EEXIST ? ENOTDIR : error);
-            }
-            pos = end + 1;
-        }
-        return Status::success();
-    }
-
 };
 
 }  // namespace

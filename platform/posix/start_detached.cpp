@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/posix/system_failure.h"
 
 namespace qm::platform {
 namespace {
@@ -57,8 +58,6 @@ std::optional<std::string> desktopTerminal() {
     return std::nullopt;
 }
 
-Status failure(int error) { return Status::failure(std::strerror(error)); }
-
 // Only async-signal-safe calls from here on: the program has threads.
 [[noreturn]] void report(int pipeFd, int error) {
     ssize_t ignored = write(pipeFd, &error, sizeof error);
@@ -73,11 +72,11 @@ Status startDetached(const std::string& program, const std::vector<std::string>&
     // Inside a terminal a missing program would only show there; test it here
     // so the caller can say so.
     struct stat st {};
-    if (::stat(program.c_str(), &st) != 0) return failure(errno);
-    if (S_ISDIR(st.st_mode)) return failure(EISDIR);
-    if (access(program.c_str(), X_OK) != 0) return failure(errno);
-    if (::stat(workingFolder.c_str(), &st) != 0) return failure(errno);
-    if (!S_ISDIR(st.st_mode)) return failure(ENOTDIR);
+    if (::stat(program.c_str(), &st) != 0) return systemFailure(errno);
+    if (S_ISDIR(st.st_mode)) return systemFailure(EISDIR);
+    if (access(program.c_str(), X_OK) != 0) return systemFailure(errno);
+    if (::stat(workingFolder.c_str(), &st) != 0) return systemFailure(errno);
+    if (!S_ISDIR(st.st_mode)) return systemFailure(ENOTDIR);
 
     std::vector<std::string> words;
     const std::optional<std::string> terminal = desktopTerminal();
@@ -94,13 +93,13 @@ Status startDetached(const std::string& program, const std::vector<std::string>&
 #endif
 
     int status[2];
-    if (pipe2(status, O_CLOEXEC) != 0) return failure(errno);
+    if (pipe2(status, O_CLOEXEC) != 0) return systemFailure(errno);
     const pid_t child = fork();
     if (child < 0) {
         const int error = errno;
         close(status[0]);
         close(status[1]);
-        return failure(error);
+        return systemFailure(error);
     }
     if (child == 0) {
         close(status[0]);
@@ -136,7 +135,7 @@ Status startDetached(const std::string& program, const std::vector<std::string>&
     while ((got = read(status[0], &error, sizeof error)) < 0 && errno == EINTR) {
     }
     close(status[0]);
-    if (got == static_cast<ssize_t>(sizeof error)) return failure(error);
+    if (got == static_cast<ssize_t>(sizeof error)) return systemFailure(error);
     return Status::success();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// A failure carrying the system's own message text for an error code.
+// A failure carrying the system's own message text for an error code, and
+// the code's kind as callers decide on it.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -12,6 +13,20 @@
 #include "platform/win32/wide_text.h"
 
 namespace qm::platform {
+
+inline Errc codeOf(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND: return Errc::NotFound;
+        case ERROR_FILE_EXISTS:
+        case ERROR_ALREADY_EXISTS: return Errc::AlreadyExists;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_WRITE_PROTECT:
+        case ERROR_SHARING_VIOLATION: return Errc::AccessDenied;
+        case ERROR_FILENAME_EXCED_RANGE: return Errc::NameTooLong;
+        default: return Errc::Other;
+    }
+}
 
 inline Status systemFailure(DWORD error) {
     wchar_t* text = nullptr;
@@ -30,7 +45,7 @@ inline Status systemFailure(DWORD error) {
         std::snprintf(buffer, sizeof buffer, "System error %lu", static_cast<unsigned long>(error));
         reason = buffer;
     }
-    return Status::failure(reason);
+    return Status::failure(codeOf(error), reason);
 }
 
 inline Status lastFailure() { return systemFailure(GetLastError()); }

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-#include "app/qt_dialogs.h"
 #include "support/content_list.h"
+#include "support/form_access.h"
 #include "support/scoped_env.h"
 
 namespace qm::test {
@@ -22,7 +22,7 @@ struct MapsPage {
     explicit MapsPage(GameFixture& g) : form(g.start()) {
         g.dialogs.shown.clear();  // the start-up questions
         form.show();
-        clickTab(form, form.TabSheetMaps);
+        clickTab(form, ui(form).TabSheetMaps);
     }
     TFormMain& form;
 };
@@ -32,37 +32,37 @@ TEST(Compression, ThePopupItemFollowsTheClicks) {
     for (const char* n : {"DM-A.ut2", "DM-B.ut2"}) addPackage(g, std::string("Maps/") + n);
     MapsPage page(g);
     TFormMain& form = page.form;
-    EXPECT_FALSE(form.miCompressFiles->isEnabled());
-    EXPECT_EQ(form.miCompressFiles->text(), "&Compress File");
+    EXPECT_FALSE(ui(form).miCompressFiles->isEnabled());
+    EXPECT_EQ(ui(form).miCompressFiles->text(), "&Compress File");
     clickName(form, "DM-A.ut2");
-    EXPECT_TRUE(form.miCompressFiles->isEnabled());
-    EXPECT_EQ(form.miCompressFiles->text(), "Compress File");
+    EXPECT_TRUE(ui(form).miCompressFiles->isEnabled());
+    EXPECT_EQ(ui(form).miCompressFiles->text(), "Compress File");
     clickName(form, "DM-B.ut2", Qt::ControlModifier);
-    EXPECT_TRUE(form.miCompressFiles->isEnabled());
-    EXPECT_EQ(form.miCompressFiles->text(), "Compress File(s)");
+    EXPECT_TRUE(ui(form).miCompressFiles->isEnabled());
+    EXPECT_EQ(ui(form).miCompressFiles->text(), "Compress File(s)");
     // A click below the last row leaves nothing selected.
-    QTest::mouseClick(form.ListViewMaps->viewport(), Qt::LeftButton, {},
-                      QPoint(10, form.ListViewMaps->viewport()->height() - 3));
-    EXPECT_TRUE(form.ListViewMaps->selectionModel()->selectedRows().isEmpty());
-    EXPECT_FALSE(form.miCompressFiles->isEnabled());
+    QTest::mouseClick(ui(form).ListViewMaps->viewport(), Qt::LeftButton, {},
+                      QPoint(10, ui(form).ListViewMaps->viewport()->height() - 3));
+    EXPECT_TRUE(ui(form).ListViewMaps->selectionModel()->selectedRows().isEmpty());
+    EXPECT_FALSE(ui(form).miCompressFiles->isEnabled());
     // The keyboard changes the selection too, and the item follows it.
-    form.ListViewMaps->setFocus();
-    form.ListViewMaps->selectAll();
-    EXPECT_TRUE(form.miCompressFiles->isEnabled());
-    EXPECT_EQ(form.miCompressFiles->text(), "Compress File(s)");
+    ui(form).ListViewMaps->setFocus();
+    ui(form).ListViewMaps->selectAll();
+    EXPECT_TRUE(ui(form).miCompressFiles->isEnabled());
+    EXPECT_EQ(ui(form).miCompressFiles->text(), "Compress File(s)");
     // A refill empties the selection.
-    form.ButtonRefreshMaps->click();
-    EXPECT_FALSE(form.miCompressFiles->isEnabled());
+    ui(form).ButtonRefreshMaps->click();
+    EXPECT_FALSE(ui(form).miCompressFiles->isEnabled());
 }
 
 // Every way of asking compresses the selection, top down in the list's
 // order, once per package, with the game's tool in the game's System folder.
 TEST(Compression, StartsTheToolOncePerSelectedPackage) {
     const std::vector<std::pair<const char*, std::function<void(TFormMain&)>>> ways = {
-        {"Enter", [](TFormMain& f) { QTest::keyClick(f.ListViewMaps, Qt::Key_Return); }},
-        {"ButtonCompress", [](TFormMain& f) { f.ButtonCompress->click(); }},
-        {"miCompressFiles", [](TFormMain& f) { f.miCompressFiles->trigger(); }},
-        {"miCompress", [](TFormMain& f) { f.miCompress->trigger(); }},
+        {"Enter", [](TFormMain& f) { QTest::keyClick(ui(f).ListViewMaps, Qt::Key_Return); }},
+        {"ButtonCompress", [](TFormMain& f) { ui(f).ButtonCompress->click(); }},
+        {"miCompressFiles", [](TFormMain& f) { ui(f).miCompressFiles->trigger(); }},
+        {"miCompress", [](TFormMain& f) { ui(f).miCompress->trigger(); }},
     };
     for (const auto& [way, ask] : ways) {
         GameFixture g(gkUT2004);
@@ -72,7 +72,7 @@ TEST(Compression, StartsTheToolOncePerSelectedPackage) {
         clickName(form, "DM-D.ut2");
         clickName(form, "DM-A.ut2", Qt::ControlModifier);
         clickName(form, "DM-C.ut2", Qt::ControlModifier);
-        form.ListViewMaps->setFocus();
+        ui(form).ListViewMaps->setFocus();
         ask(form);
 
         const std::string maps = g.gameDir + "Maps" + kSep;
@@ -93,8 +93,8 @@ TEST(Compression, NothingSelectedDoesNothing) {
     addPackage(g, "Maps/DM-A.ut2");
     MapsPage page(g);
     const std::string status = page.form.statusText();
-    page.form.ButtonCompress->click();
-    page.form.miCompress->trigger();
+    ui(page.form).ButtonCompress->click();
+    ui(page.form).miCompress->trigger();
     EXPECT_TRUE(g.launcher.starts.empty());
     EXPECT_EQ(page.form.statusText(), status);
     EXPECT_TRUE(g.dialogs.shown.empty());
@@ -105,10 +105,10 @@ TEST(Compression, EachFailedStartShowsTheSystemsReason) {
     for (const char* n : {"DM-A.ut2", "DM-B.ut2", "DM-C.ut2"}) addPackage(g, std::string("Maps/") + n);
     MapsPage page(g);
     TFormMain& form = page.form;
-    form.ListViewMaps->selectAll();
+    ui(form).ListViewMaps->selectAll();
     g.launcher.results = {Status::failure("The system cannot find the file specified."), Status::success(),
                           Status::failure("Access is denied.")};
-    form.ButtonCompress->click();
+    ui(form).ButtonCompress->click();
     EXPECT_EQ(g.launcher.starts.size(), 3u);  // a failure does not stop the others
     ASSERT_EQ(g.dialogs.shown.size(), 2u);
     EXPECT_EQ(g.dialogs.shown[0].kind, DlgKind::Error);
@@ -132,13 +132,13 @@ TEST(Compression, AModsPackagesWithTheGamesTool) {
 #endif
     MapsPage page(g);
     TFormMain& form = page.form;
-    const int mod = form.cmbMod->findText("My Mod");
+    const int mod = ui(form).cmbMod->findText("My Mod");
     ASSERT_GT(mod, 0);
-    form.cmbMod->setCurrentIndex(mod);
-    emit form.cmbMod->activated(mod);
+    ui(form).cmbMod->setCurrentIndex(mod);
+    emit ui(form).cmbMod->activated(mod);
     ASSERT_EQ(column(form, 0), std::vector<std::string>{"DM-Mod Arena.ut2"});
     clickName(form, "DM-Mod Arena.ut2");
-    QTest::keyClick(form.ListViewMaps, Qt::Key_Enter);
+    QTest::keyClick(ui(form).ListViewMaps, Qt::Key_Enter);
     ASSERT_EQ(g.launcher.starts.size(), 1u);
 #ifdef _WIN32
     EXPECT_EQ(g.launcher.starts[0].program, g.gameDir + "System" + kSep + "ucc");
@@ -157,10 +157,10 @@ TEST(Compression, AnEditedNameIsThePackageNamed) {
     addPackage(g, "Maps/DM-Old.ut2");
     MapsPage page(g);
     TFormMain& form = page.form;
-    QAbstractItemModel* m = form.ListViewMaps->model();
+    QAbstractItemModel* m = ui(form).ListViewMaps->model();
     ASSERT_TRUE(m->setData(m->index(0, 0), "DM-New.ut2"));
     clickName(form, "DM-New.ut2");
-    form.ButtonCompress->click();
+    ui(form).ButtonCompress->click();
     ASSERT_EQ(g.launcher.starts.size(), 1u);
     EXPECT_EQ(g.launcher.starts[0].arguments, (Args{"compress", g.gameDir + "Maps" + kSep + "DM-New.ut2"}));
 }
@@ -172,8 +172,7 @@ TEST(Compression, TheStandInToolCompressesForReal) {
     ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
     for (bool toolThere : {true, false}) {
         GameFixture g(gkUT2004, {"Maps", "System"});
-        PlatformLauncher real;
-        g.services.launcher = &real;
+        g.services.launcher = g.real.launcher.get();
         if (toolThere) {
             std::filesystem::copy_file(QM_STAND_IN_UCC, g.game("System/ucc"));
             std::filesystem::permissions(g.game("System/ucc"), std::filesystem::perms::owner_all);
@@ -181,9 +180,9 @@ TEST(Compression, TheStandInToolCompressesForReal) {
         for (const char* n : {"DM-A.ut2", "DM B.ut2"}) addPackage(g, std::string("Maps/") + n, 2048);
         MapsPage page(g);
         TFormMain& form = page.form;
-        form.ListViewMaps->selectAll();
-        form.ListViewMaps->setFocus();
-        QTest::keyClick(form.ListViewMaps, Qt::Key_Return);
+        ui(form).ListViewMaps->selectAll();
+        ui(form).ListViewMaps->setFocus();
+        QTest::keyClick(ui(form).ListViewMaps, Qt::Key_Return);
         if (toolThere) {
             EXPECT_EQ(form.statusText(), "Compressed 2 file(s).");
             EXPECT_TRUE(g.dialogs.shown.empty());

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "support/content_list.h"
+#include "support/form_access.h"
 
 namespace qm::test {
 namespace {
@@ -31,11 +32,11 @@ TEST(ContentPages, FirstVisitListsThePageSortedByName) {
     TFormMain& form = g.start();
     g.dialogs.shown.clear();  // the start-up questions
     form.show();
-    clickTab(form, form.TabSheetMaps);
+    clickTab(form, ui(form).TabSheetMaps);
 
-    ASSERT_TRUE(form.TabSheetMaps->isAncestorOf(form.ListViewMaps));
-    EXPECT_TRUE(form.TabSheetMaps->isAncestorOf(form.PanelCompressCommand));
-    EXPECT_TRUE(form.ListViewMaps->isVisible());
+    ASSERT_TRUE(ui(form).TabSheetMaps->isAncestorOf(ui(form).ListViewMaps));
+    EXPECT_TRUE(ui(form).TabSheetMaps->isAncestorOf(ui(form).PanelCompressCommand));
+    EXPECT_TRUE(ui(form).ListViewMaps->isVisible());
     // Hidden entries and matching folders are listed too, the rest not.
     Names names = column(form, 0);
     EXPECT_EQ(names.size(), 5u);
@@ -54,11 +55,11 @@ TEST(ContentPages, FirstVisitListsThePageSortedByName) {
     EXPECT_EQ(column(form, 3)[b], g.gameDir + "Maps" + kSep);
 
     EXPECT_EQ(marks(form), (Names{"up", "", "", ""}));
-    EXPECT_FALSE(form.ListViewMaps->header()->isSortIndicatorShown());
+    EXPECT_FALSE(ui(form).ListViewMaps->header()->isSortIndicatorShown());
     EXPECT_EQ(form.statusText(), "Maps List refreshed 12/11/2026 2:05:09 pm (" + g.gameDir + "Maps)");
-    EXPECT_EQ(form.MenuMaps->title(), "Maps");
-    EXPECT_TRUE(form.MenuMaps->menuAction()->isVisible());
-    EXPECT_FALSE(form.MenuCache->menuAction()->isVisible());
+    EXPECT_EQ(ui(form).MenuMaps->title(), "Maps");
+    EXPECT_TRUE(ui(form).MenuMaps->menuAction()->isVisible());
+    EXPECT_FALSE(ui(form).MenuCache->menuAction()->isVisible());
     EXPECT_TRUE(g.dialogs.shown.empty());
 }
 
@@ -70,7 +71,7 @@ TEST(ContentPages, TheSortColumnShowsItsArrowRightOfTheCaption) {
     TFormMain& form = g.start();
     g.dialogs.shown.clear();  // the start-up questions
     form.show();
-    clickTab(form, form.TabSheetMaps);
+    clickTab(form, ui(form).TabSheetMaps);
     const QColor grey(172, 168, 153);
     auto greyPixels = [&](const QRect& area) {
         const QImage shot = header(form)->grab().toImage();
@@ -89,7 +90,7 @@ TEST(ContentPages, TheSortColumnShowsItsArrowRightOfTheCaption) {
         const QRect mark = header(form)->markRect(sortColumn);
         ASSERT_FALSE(mark.isEmpty());
         // Right of the caption's text, inside its own section.
-        const QString caption = form.ListViewMaps->model()->headerData(sortColumn, Qt::Horizontal).toString();
+        const QString caption = ui(form).ListViewMaps->model()->headerData(sortColumn, Qt::Horizontal).toString();
         EXPECT_GT(mark.left(), section(sortColumn).left() + header(form)->fontMetrics().horizontalAdvance(caption));
         EXPECT_TRUE(section(sortColumn).contains(mark));
         EXPECT_GT(greyPixels(mark), 10) << sortColumn;
@@ -129,7 +130,7 @@ TEST(ContentPages, HeaderClicksSortAndReverse) {
     TFormMain& form = g.start();
     g.dialogs.shown.clear();  // the start-up questions
     form.show();
-    clickTab(form, form.TabSheetMaps);
+    clickTab(form, ui(form).TabSheetMaps);
 
     struct Step {
         int click;
@@ -146,9 +147,9 @@ TEST(ContentPages, HeaderClicksSortAndReverse) {
         clickHeader(form, s.click);
         EXPECT_EQ(column(form, 0), s.order) << s.click;
         EXPECT_EQ(marks(form), s.marks) << s.click;
-        EXPECT_EQ(form.FSortColumn, s.click);
+        EXPECT_EQ(ui(form).FSortColumn, s.click);
     }
-    EXPECT_TRUE(form.FSortDescending);
+    EXPECT_TRUE(ui(form).FSortDescending);
     EXPECT_TRUE(g.dialogs.shown.empty());
 }
 
@@ -161,7 +162,7 @@ TEST(ContentPages, EqualValuesKeepTheirOrder) {
     TFormMain& form = g.start();
     g.dialogs.shown.clear();  // the start-up questions
     form.show();
-    clickTab(form, form.TabSheetMaps);
+    clickTab(form, ui(form).TabSheetMaps);
     const Names byName{"alpha.ut2", "bravo.ut2", "Charlie.ut2", "Delta.ut2", "Echo.ut2"};
     EXPECT_EQ(column(form, 0), byName);
     clickHeader(form, 2);  // Size: all "1.6 KB"
@@ -175,17 +176,17 @@ TEST(ContentPages, EqualValuesKeepTheirOrder) {
 TEST(ContentPages, MasksByGameKind) {
     struct Case {
         TGameKind kind;
-        QWidget* TFormMain::*page;
+        QWidget* FormView::*page;
         Names listed;
     } cases[] = {
-        {gkUT2004, &TFormMain::TabSheetMusic, {"Song.ogg"}},
-        {gkUT, &TFormMain::TabSheetMusic, {"Song.umx"}},
-        {gkUT2004, &TFormMain::TabSheetMaps, {"DM-New.ut2"}},
-        {gkUT, &TFormMain::TabSheetMaps, {"DM-Old.unr"}},
-        {gkUT2003, &TFormMain::TabSheetStaticMeshes, {"Mesh.usx"}},
-        {gkUT2004, &TFormMain::TabSheetAnimations, {"Anim.ukx"}},
-        {gkUT2004, &TFormMain::TabSheetSounds, {"Sound.uax"}},
-        {gkUT, &TFormMain::TabSheetTextures, {"Tex.utx"}},
+        {gkUT2004, &FormView::TabSheetMusic, {"Song.ogg"}},
+        {gkUT, &FormView::TabSheetMusic, {"Song.umx"}},
+        {gkUT2004, &FormView::TabSheetMaps, {"DM-New.ut2"}},
+        {gkUT, &FormView::TabSheetMaps, {"DM-Old.unr"}},
+        {gkUT2003, &FormView::TabSheetStaticMeshes, {"Mesh.usx"}},
+        {gkUT2004, &FormView::TabSheetAnimations, {"Anim.ukx"}},
+        {gkUT2004, &FormView::TabSheetSounds, {"Sound.uax"}},
+        {gkUT, &FormView::TabSheetTextures, {"Tex.utx"}},
     };
     for (const auto& c : cases) {
         GameFixture g(c.kind, {"Maps", "Music", "Sounds", "Textures", "StaticMeshes", "Animations"});
@@ -195,8 +196,8 @@ TEST(ContentPages, MasksByGameKind) {
         TFormMain& form = g.start();
     g.dialogs.shown.clear();  // the start-up questions
         form.show();
-        clickTab(form, form.*c.page);
-        EXPECT_EQ(column(form, 0), c.listed) << int(c.kind) << " " << form.MenuMaps->title().toStdString();
+        clickTab(form, ui(form).*c.page);
+        EXPECT_EQ(column(form, 0), c.listed) << int(c.kind) << " " << ui(form).MenuMaps->title().toStdString();
     }
 }
 
@@ -207,11 +208,11 @@ TEST(ContentPages, AnUnrealGameListsNothingButReports) {
     TFormMain& form = g.start();
     g.dialogs.shown.clear();  // the start-up questions
     form.show();
-    form.FGameKind = gkUnreal;
-    for (QWidget* page : {form.TabSheetMaps, form.TabSheetTextures, form.TabSheetAnimations}) {
+    ui(form).FGameKind = gkUnreal;
+    for (QWidget* page : {ui(form).TabSheetMaps, ui(form).TabSheetTextures, ui(form).TabSheetAnimations}) {
         clickTab(form, page);
         const std::string caption = form.pageCaption(page);
-        EXPECT_EQ(form.ListViewMaps->model()->rowCount(), 0) << caption;
+        EXPECT_EQ(ui(form).ListViewMaps->model()->rowCount(), 0) << caption;
         EXPECT_EQ(form.statusText(),
                   caption + " List refreshed 12/11/2026 2:05:09 pm (" + g.gameDir + caption + ")");
     }
@@ -224,12 +225,12 @@ TEST(ContentPages, AMissingFolderGivesAnEmptyList) {
     TFormMain& form = g.start();
     g.dialogs.shown.clear();  // the start-up questions
     form.show();
-    clickTab(form, form.TabSheetMaps);
-    EXPECT_EQ(form.ListViewMaps->model()->rowCount(), 1);
-    clickTab(form, form.TabSheetAnimations);
-    EXPECT_EQ(form.ListViewMaps->model()->rowCount(), 0);
+    clickTab(form, ui(form).TabSheetMaps);
+    EXPECT_EQ(ui(form).ListViewMaps->model()->rowCount(), 1);
+    clickTab(form, ui(form).TabSheetAnimations);
+    EXPECT_EQ(ui(form).ListViewMaps->model()->rowCount(), 0);
     EXPECT_EQ(form.statusText(), "Animations List refreshed 12/11/2026 2:05:09 pm (" + g.gameDir + "Animations)");
-    EXPECT_TRUE(form.TabSheetAnimations->isAncestorOf(form.ListViewMaps));
+    EXPECT_TRUE(ui(form).TabSheetAnimations->isAncestorOf(ui(form).ListViewMaps));
     EXPECT_TRUE(g.dialogs.shown.empty());
 }
 
@@ -247,28 +248,28 @@ TEST(ContentPages, SortStateCarriesAcrossPagesAndMods) {
     TFormMain& form = g.start();
     g.dialogs.shown.clear();  // the start-up questions
     form.show();
-    clickTab(form, form.TabSheetMaps);
+    clickTab(form, ui(form).TabSheetMaps);
     clickHeader(form, 2);
     clickHeader(form, 2);
     EXPECT_EQ(column(form, 0), (Names{"Large.ut2", "Small.ut2"}));
-    clickTab(form, form.TabSheetCache);
-    clickTab(form, form.TabSheetTextures);
+    clickTab(form, ui(form).TabSheetCache);
+    clickTab(form, ui(form).TabSheetTextures);
     EXPECT_EQ(column(form, 0), (Names{"Large.utx", "Small.utx"}));
     EXPECT_EQ(marks(form), (Names{"", "", "down", ""}));
-    EXPECT_EQ(form.MenuMaps->title(), "Textures");
+    EXPECT_EQ(ui(form).MenuMaps->title(), "Textures");
 
     // The user picks the mod while Textures is in front.
-    const int mod = form.cmbMod->findText("MyMod");
+    const int mod = ui(form).cmbMod->findText("MyMod");
     ASSERT_GT(mod, 0);
-    form.cmbMod->setCurrentIndex(mod);
-    emit form.cmbMod->activated(mod);
+    ui(form).cmbMod->setCurrentIndex(mod);
+    emit ui(form).cmbMod->activated(mod);
     EXPECT_EQ(column(form, 0), (Names{"ModLarge.utx", "ModSmall.utx"}));
     EXPECT_EQ(column(form, 3)[0], g.gameDir + "MyMod" + kSep + "Textures" + kSep);
     EXPECT_EQ(form.statusText(),
               "Textures List refreshed 12/11/2026 2:05:09 pm (" + g.gameDir + "MyMod" + kSep + "Textures)");
     EXPECT_EQ(marks(form), (Names{"", "", "down", ""}));
-    EXPECT_EQ(form.FSortColumn, 2);
-    EXPECT_TRUE(form.FSortDescending);
+    EXPECT_EQ(ui(form).FSortColumn, 2);
+    EXPECT_TRUE(ui(form).FSortDescending);
 }
 
 TEST(ContentPages, RefreshShowsFilesAddedSince) {
@@ -277,12 +278,12 @@ TEST(ContentPages, RefreshShowsFilesAddedSince) {
     TFormMain& form = g.start();
     g.dialogs.shown.clear();  // the start-up questions
     form.show();
-    clickTab(form, form.TabSheetMaps);
+    clickTab(form, ui(form).TabSheetMaps);
     addPackage(g, "Maps/DM-0.ut2");
     std::filesystem::remove(g.game("Maps/DM-A.ut2"));
     EXPECT_EQ(column(form, 0), Names{"DM-A.ut2"});  // not before the next refill
     g.clock.time = {2026, 12, 11, 0, 1, 2};
-    form.ButtonRefreshMaps->click();
+    ui(form).ButtonRefreshMaps->click();
     EXPECT_EQ(column(form, 0), Names{"DM-0.ut2"});
     EXPECT_EQ(form.statusText(), "Maps List refreshed 12/11/2026 12:01:02 am (" + g.gameDir + "Maps)");
 }
@@ -296,13 +297,13 @@ TEST(ContentPages, AnEditedNameTakesItsPlaceInTheOrder) {
     g.dialogs.shown.clear();  // the start-up questions
     form.show();
     form.activateWindow();
-    clickTab(form, form.TabSheetMaps);
+    clickTab(form, ui(form).TabSheetMaps);
     clickName(form, "DM-Z.ut2");
     const int z = rowOfName(form, "DM-Z.ut2");
     const std::string modified = column(form, 1)[z];
-    form.ListViewMaps->setFocus();
-    QTest::keyClick(form.ListViewMaps, Qt::Key_F2);
-    auto* editor = form.ListViewMaps->viewport()->findChild<QLineEdit*>();
+    ui(form).ListViewMaps->setFocus();
+    QTest::keyClick(ui(form).ListViewMaps, Qt::Key_F2);
+    auto* editor = ui(form).ListViewMaps->viewport()->findChild<QLineEdit*>();
     ASSERT_NE(editor, nullptr);
     editor->selectAll();
     QTest::keyClicks(editor, "dm-b.ut2");
@@ -318,7 +319,7 @@ TEST(ContentPages, AnEditedNameTakesItsPlaceInTheOrder) {
     EXPECT_FALSE(std::filesystem::exists(g.game("Maps/dm-b.ut2")));
     EXPECT_TRUE(g.launcher.starts.empty());
     // The edited row is still the one selected.
-    const QModelIndexList selected = form.ListViewMaps->selectionModel()->selectedRows();
+    const QModelIndexList selected = ui(form).ListViewMaps->selectionModel()->selectedRows();
     ASSERT_EQ(selected.size(), 1);
     EXPECT_EQ(selected[0].row(), b);
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/sort_mark_header.h"
+#include "support/form_access.h"
 #include "support/game_fixture.h"
 
 namespace qm::test {
@@ -25,15 +26,15 @@ inline std::string addPackage(GameFixture& g, const std::string& relative, size_
 
 // Clicks the tab of a page.
 inline void clickTab(TFormMain& form, QWidget* page) {
-    QTabBar* bar = form.PageControl1->tabBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(form.PageControl1->indexOf(page)).center());
+    QTabBar* bar = ui(form).PageControl1->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(ui(form).PageControl1->indexOf(page)).center());
 }
 
-inline SortMarkHeader* header(TFormMain& form) { return static_cast<SortMarkHeader*>(form.ListViewMaps->header()); }
+inline SortMarkHeader* header(TFormMain& form) { return static_cast<SortMarkHeader*>(ui(form).ListViewMaps->header()); }
 
 // Clicks a column header.
 inline void clickHeader(TFormMain& form, int section) {
-    QHeaderView* h = form.ListViewMaps->header();
+    QHeaderView* h = ui(form).ListViewMaps->header();
     const QPoint at(h->sectionViewportPosition(section) + h->sectionSize(section) / 2, h->height() / 2);
     QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, at);
 }
@@ -41,7 +42,7 @@ inline void clickHeader(TFormMain& form, int section) {
 // The texts of one column, top down.
 inline std::vector<std::string> column(TFormMain& form, int c) {
     std::vector<std::string> out;
-    QAbstractItemModel* m = form.ListViewMaps->model();
+    QAbstractItemModel* m = ui(form).ListViewMaps->model();
     for (int r = 0; r < m->rowCount(); ++r) out.push_back(m->index(r, c).data().toString().toStdString());
     return out;
 }
@@ -55,8 +56,8 @@ inline int rowOfName(TFormMain& form, const std::string& name) {
 
 // Clicks a row (with Ctrl: adds it to the selection).
 inline void clickRow(TFormMain& form, int row, Qt::KeyboardModifiers modifiers = {}) {
-    const QRect r = form.ListViewMaps->visualRect(form.ListViewMaps->model()->index(row, 1));
-    QTest::mouseClick(form.ListViewMaps->viewport(), Qt::LeftButton, modifiers, r.center());
+    const QRect r = ui(form).ListViewMaps->visualRect(ui(form).ListViewMaps->model()->index(row, 1));
+    QTest::mouseClick(ui(form).ListViewMaps->viewport(), Qt::LeftButton, modifiers, r.center());
 }
 inline void clickName(TFormMain& form, const std::string& name, Qt::KeyboardModifiers modifiers = {}) {
     clickRow(form, rowOfName(form, name), modifiers);
@@ -69,9 +70,9 @@ inline std::vector<std::string> marks(TFormMain& form) {
         const QImage shown = header(form)->mark(i).toImage();
         if (shown.isNull())
             out.push_back("");
-        else if (shown == form.imlHeader->images[1].toImage())
+        else if (shown == ui(form).imlHeader->images[1].toImage())
             out.push_back("up");
-        else if (shown == form.imlHeader->images[0].toImage())
+        else if (shown == ui(form).imlHeader->images[0].toImage())
             out.push_back("down");
         else
             out.push_back("?");
