@@ -19,11 +19,7 @@ const std::string kSep(1, path::kSeparator);
 using Args = std::vector<std::string>;
 
 struct MapsPage {
-    explicit MapsPage(GameFixture& g) : form(g.start()) {
-        g.dialogs.shown.clear();  // the start-up questions
-        form.show();
-        clickTab(form, ui(form).TabSheetMaps);
-    }
+    explicit MapsPage(GameFixture& g) : form(openPage(g)) {}
     TFormMain& form;
 };
 

@@ -29,10 +29,7 @@ TEST(ContentPages, FirstVisitListsThePageSortedByName) {
     g.root.mkdir("Game/Maps/Folder.ut2");
     addPackage(g, "Maps/ReadMe.txt");
     addPackage(g, "Textures/Tex.utx");
-    TFormMain& form = g.start();
-    g.dialogs.shown.clear();  // the start-up questions
-    form.show();
-    clickTab(form, ui(form).TabSheetMaps);
+    TFormMain& form = openPage(g);
 
     ASSERT_TRUE(ui(form).TabSheetMaps->isAncestorOf(ui(form).ListViewMaps));
     EXPECT_TRUE(ui(form).TabSheetMaps->isAncestorOf(ui(form).PanelCompressCommand));
@@ -68,10 +65,7 @@ TEST(ContentPages, FirstVisitListsThePageSortedByName) {
 TEST(ContentPages, TheSortColumnShowsItsArrowRightOfTheCaption) {
     GameFixture g(gkUT2004);
     addPackage(g, "Maps/DM-A.ut2");
-    TFormMain& form = g.start();
-    g.dialogs.shown.clear();  // the start-up questions
-    form.show();
-    clickTab(form, ui(form).TabSheetMaps);
+    TFormMain& form = openPage(g);
     const QColor grey(172, 168, 153);
     auto greyPixels = [&](const QRect& area) {
         const QImage shot = header(form)->grab().toImage();
@@ -127,10 +121,7 @@ TEST(ContentPages, HeaderClicksSortAndReverse) {
     addPackage(g, "Maps/A-Ten.ut2", 10240, {2024, 1, 1, 13, 0, 0});
     addPackage(g, "Maps/B-Two.ut2", 2048, {2024, 1, 1, 11, 0, 0});
     addPackage(g, "Maps/C-Big.ut2", 102400, {2023, 12, 31, 23, 59, 58});
-    TFormMain& form = g.start();
-    g.dialogs.shown.clear();  // the start-up questions
-    form.show();
-    clickTab(form, ui(form).TabSheetMaps);
+    TFormMain& form = openPage(g);
 
     struct Step {
         int click;
@@ -159,10 +150,7 @@ TEST(ContentPages, EqualValuesKeepTheirOrder) {
     GameFixture g(gkUT2004);
     for (const char* n : {"Delta.ut2", "alpha.ut2", "Charlie.ut2", "bravo.ut2"}) addPackage(g, std::string("Maps/") + n, 1588);
     addPackage(g, "Maps/Echo.ut2", 1600);  // shows as 1.6 KB as well
-    TFormMain& form = g.start();
-    g.dialogs.shown.clear();  // the start-up questions
-    form.show();
-    clickTab(form, ui(form).TabSheetMaps);
+    TFormMain& form = openPage(g);
     const Names byName{"alpha.ut2", "bravo.ut2", "Charlie.ut2", "Delta.ut2", "Echo.ut2"};
     EXPECT_EQ(column(form, 0), byName);
     clickHeader(form, 2);  // Size: all "1.6 KB"
@@ -193,10 +181,7 @@ TEST(ContentPages, MasksByGameKind) {
         for (const char* f : {"Music/Song.ogg", "Music/Song.umx", "Maps/DM-New.ut2", "Maps/DM-Old.unr",
                               "StaticMeshes/Mesh.usx", "Animations/Anim.ukx", "Sounds/Sound.uax", "Textures/Tex.utx"})
             addPackage(g, f);
-        TFormMain& form = g.start();
-    g.dialogs.shown.clear();  // the start-up questions
-        form.show();
-        clickTab(form, ui(form).*c.page);
+        TFormMain& form = openPage(g, c.page);
         EXPECT_EQ(column(form, 0), c.listed) << int(c.kind) << " " << ui(form).MenuMaps->title().toStdString();
     }
 }
@@ -222,10 +207,7 @@ TEST(ContentPages, AnUnrealGameListsNothingButReports) {
 TEST(ContentPages, AMissingFolderGivesAnEmptyList) {
     GameFixture g(gkUT2004, {"Maps"});
     addPackage(g, "Maps/DM-A.ut2");
-    TFormMain& form = g.start();
-    g.dialogs.shown.clear();  // the start-up questions
-    form.show();
-    clickTab(form, ui(form).TabSheetMaps);
+    TFormMain& form = openPage(g);
     EXPECT_EQ(ui(form).ListViewMaps->model()->rowCount(), 1);
     clickTab(form, ui(form).TabSheetAnimations);
     EXPECT_EQ(ui(form).ListViewMaps->model()->rowCount(), 0);
@@ -245,10 +227,7 @@ TEST(ContentPages, SortStateCarriesAcrossPagesAndMods) {
     addPackage(g, "Textures/Large.utx", 4096);
     addPackage(g, "MyMod/Textures/ModSmall.utx", 1024);
     addPackage(g, "MyMod/Textures/ModLarge.utx", 4096);
-    TFormMain& form = g.start();
-    g.dialogs.shown.clear();  // the start-up questions
-    form.show();
-    clickTab(form, ui(form).TabSheetMaps);
+    TFormMain& form = openPage(g);
     clickHeader(form, 2);
     clickHeader(form, 2);
     EXPECT_EQ(column(form, 0), (Names{"Large.ut2", "Small.ut2"}));
@@ -275,10 +254,7 @@ TEST(ContentPages, SortStateCarriesAcrossPagesAndMods) {
 TEST(ContentPages, RefreshShowsFilesAddedSince) {
     GameFixture g(gkUT2004);
     addPackage(g, "Maps/DM-A.ut2");
-    TFormMain& form = g.start();
-    g.dialogs.shown.clear();  // the start-up questions
-    form.show();
-    clickTab(form, ui(form).TabSheetMaps);
+    TFormMain& form = openPage(g);
     addPackage(g, "Maps/DM-0.ut2");
     std::filesystem::remove(g.game("Maps/DM-A.ut2"));
     EXPECT_EQ(column(form, 0), Names{"DM-A.ut2"});  // not before the next refill
@@ -293,11 +269,7 @@ TEST(ContentPages, RefreshShowsFilesAddedSince) {
 TEST(ContentPages, AnEditedNameTakesItsPlaceInTheOrder) {
     GameFixture g(gkUT2004);
     for (const char* n : {"DM-A.ut2", "DM-M.ut2", "DM-Z.ut2"}) addPackage(g, std::string("Maps/") + n, 2048);
-    TFormMain& form = g.start();
-    g.dialogs.shown.clear();  // the start-up questions
-    form.show();
-    form.activateWindow();
-    clickTab(form, ui(form).TabSheetMaps);
+    TFormMain& form = openPage(g);
     clickName(form, "DM-Z.ut2");
     const int z = rowOfName(form, "DM-Z.ut2");
     const std::string modified = column(form, 1)[z];

@@ -32,6 +32,16 @@ inline void clickTab(TFormMain& form, QWidget* page) {
 
 inline SortMarkHeader* header(TFormMain& form) { return static_cast<SortMarkHeader*>(ui(form).ListViewMaps->header()); }
 
+// Starts the window over the fixture, shows it and clicks the tab of a
+// content page; the start-up questions are forgotten.
+inline TFormMain& openPage(GameFixture& g, QWidget* FormView::*page = &FormView::TabSheetMaps) {
+    TFormMain& form = g.start();
+    g.dialogs.shown.clear();
+    form.show();
+    clickTab(form, ui(form).*page);
+    return form;
+}
+
 // Clicks a column header.
 inline void clickHeader(TFormMain& form, int section) {
     QHeaderView* h = ui(form).ListViewMaps->header();
