@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -15,7 +14,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include "app/pictures.h"
@@ -176,13 +175,7 @@ void TFormMain::buildLayout() {
     Panel4->setObjectName("Panel4");
     auto* listFill = new QVBoxLayout(Panel4);
     listFill->setContentsMargins(0, 0, 0, 0);
-    ListViewMaps = new QTreeWidget(Panel4);
-    ListViewMaps->setObjectName("ListViewMaps");
-    ListViewMaps->setRootIsDecorated(false);
-    ListViewMaps->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    ListViewMaps->setHeaderLabels({"FileName", "Modified", "Size", "Path"});
-    ListViewMaps->header()->setSectionResizeMode(QHeaderView::Stretch);
-    ListViewMaps->setContextMenuPolicy(Qt::CustomContextMenu);
+    buildFolderList();
     listFill->addWidget(ListViewMaps);
     mapsRow->addWidget(Panel4, 1);
     PanelCompressCommand = new QWidget(TabSheetMaps);
@@ -314,6 +307,7 @@ void TFormMain::wireHandlers() {
             [this](const QPoint& at) { PopupMenu1->popup(ListBoxCache->viewport()->mapToGlobal(at)); });
     connect(ListViewMaps, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { PopupMenu2->popup(ListViewMaps->viewport()->mapToGlobal(at)); });
+    wireContentPages();
 }
 
 // ---- start-up and shut-down ----

@@ -12,7 +12,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
 #include "support/form_access.h"
@@ -54,7 +54,7 @@ TEST(MainWindow, LayoutAndNames) {
     EXPECT_EQ(ui(form).cmbMod->width(), 105);
     EXPECT_EQ(ui(form).ButtonExtract->geometry(), QRect(8, 48, 89, 41));
     EXPECT_TRUE(ui(form).ButtonExtract->font().bold());
-    EXPECT_EQ(ui(form).ListViewMaps->headerItem()->text(3), "Path");
+    EXPECT_EQ(ui(form).ListViewMaps->model()->headerData(3, Qt::Horizontal).toString(), "Path");
     EXPECT_FALSE(ui(form).tmrUpdateCheck->isActive());
     EXPECT_EQ(ui(form).tmrUpdateCheck->interval(), 1000);
     EXPECT_FALSE(ui(form).miCompressFiles->isEnabled());

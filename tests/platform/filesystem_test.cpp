@@ -17,6 +17,7 @@
 #include "core/paths.h"
 #include "platform/platform.h"
 #include "support/faulty_fs.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 #include "platform/posix/copy_file.h"
 
@@ -404,19 +405,7 @@ TEST_F(FileSystemTest, FaultyFileSystemFailsWithoutTouchingTheDisk) {
 
 // ---- where the process finds its folders ----------------------------------
 
-// Sets (or, with nullptr, removes) an environment variable for one scope.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        value ? setenv(name, value, 1) : unsetenv(name);
-    }
-    ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
+using test::ScopedEnv;
 
 TEST_F(FileSystemTest, FoldersComeFromTheEnvironment) {
     tmp.mkdir("home/.wine/drive_c");
