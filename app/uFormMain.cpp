@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeView>
@@ -88,6 +89,10 @@ void TFormMain::buildLayout() {
 
     PageControl1 = new QTabWidget(central);
     PageControl1->setObjectName("PageControl1");
+    // The tabs are drawn as tight as the classic 8-point design, so all seven
+    // captions fit beside the mod list at the window's first size.
+    PageControl1->setStyleSheet("QTabBar::tab { padding: 3px 5px; }");
+    PageControl1->tabBar()->setExpanding(false);
     TabSheetCache = makePage(PageControl1, "TabSheetCache", "Cache");
     TabSheetMaps = makePage(PageControl1, "TabSheetMaps", "Maps");
     TabSheetTextures = makePage(PageControl1, "TabSheetTextures", "Textures");
@@ -100,7 +105,9 @@ void TFormMain::buildLayout() {
     cmbMod = new QComboBox;
     cmbMod->setObjectName("cmbMod");
     cmbMod->setEditable(false);
-    cmbMod->setFixedWidth(105);
+    // As wide as its longest entry, so "UT2004 (default)" shows whole.
+    cmbMod->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    cmbMod->setMinimumWidth(105);
     PageControl1->setCornerWidget(cmbMod, Qt::TopRightCorner);
 
     lblExtractTo = new QLabel(central);
