@@ -10,8 +10,10 @@ endif()
 
 set(QM_WINE_PREFIX "${CMAKE_BINARY_DIR}/wine-prefix")
 # Wine Mono and Gecko are not installed: a prefix would otherwise offer to
-# download them.
-set(QM_WINE_ENV WINEPREFIX=${QM_WINE_PREFIX} WINEDEBUG=-all "WINEDLLOVERRIDES=mscoree,mshtml=")
+# download them. Wine takes the Windows locale, and with it the code pages,
+# from the Unix one: C.UTF-8 (always present) gives US English with console
+# code page 437, and file names in UTF-8.
+set(QM_WINE_ENV WINEPREFIX=${QM_WINE_PREFIX} WINEDEBUG=-all "WINEDLLOVERRIDES=mscoree,mshtml=" LC_ALL=C.UTF-8)
 set(CMAKE_CROSSCOMPILING_EMULATOR env ${QM_WINE_ENV} ${QM_WINE64})
 
 # A second drive on another file system, for moves across volumes: Q: is
