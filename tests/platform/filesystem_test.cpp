@@ -55,8 +55,8 @@ class FindFirstFileTest : public FileSystemTest, public ::testing::WithParamInte
 
 TEST_P(FindFirstFileTest, AnswersTheOneMatchingEntry) {
     // Each query matches at most one entry, so the folder order plays no part.
-    for (const char* name : {"Exact.uxx", "Numbered-7.uxx", "CaseMix.UXX", "Other.txt", "Backup.uxxold",
-                             "Longer.uxx2", "sub/Inner.uxx"})
+    for (const char* name : {"Exact.uxx", "Numbered-7.uxx", "CaseMix.UXX", "Other.txt", "Pack.uxxold",
+                             "Tex.uxx2", "sub/Inner.uxx"})
         tmp.write(std::string("cache/") + name, name);
     tmp.mkdir("cache/OnlyFolder.uxx");
     tmp.write("Outside.uxx", "outside");
@@ -84,11 +84,11 @@ INSTANTIATE_TEST_SUITE_P(
                       FindCase{"Numbered-?", ".txt", nullptr},              // tail must match
                       FindCase{"OnlyFolder", "*.uxx", nullptr},             // a folder is no file
                       FindCase{"OnlyFolder.uxx", "", nullptr},              //   also by exact name
-                      // Windows gives these short names ending in ".UXX"
-                      // ("BACKUP~1.UXX"): the long name decides.
-                      FindCase{"Backup", "*.uxx", nullptr},                 //
-                      FindCase{"Longer", "*.uxx", nullptr},                 //
-                      FindCase{"Longer", "*", "Longer.uxx2"},               //
+                      // Windows gives these short names that match
+                      // ("PACK~1.UXX", "TEX~1.UXX"): the long name decides.
+                      FindCase{"Pack", "*.uxx", nullptr},                   //
+                      FindCase{"Tex", "*.uxx", nullptr},                    //
+                      FindCase{"Tex", "*", "Tex.uxx2"},                     //
                       FindCase{"Exa?t", "*.uxx", nullptr},                  // a wildcard in the literal is text
                       FindCase{"Exa*", "*.uxx", nullptr},                   //
                       FindCase{"../Outside", ".uxx", nullptr},              // never leaves the folder
