@@ -8,10 +8,13 @@
 #include <memory>
 #include <string>
 
+#include "app/platform_services.h"
 #include "app/services.h"
 #include "app/uFormMain.h"
+#include "core/cache_list.h"
 #include "core/paths.h"
 #include "platform/platform.h"
+#include "support/form_access.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
@@ -62,19 +65,13 @@ public:
         }
         for (int i = 0; i < shape.orphans; ++i) std::ofstream(cache + "ORPHAN" + benchKey(i) + "-2.uxx") << "x";
         std::ofstream(cache + "Cache.ini", std::ios::binary) << index;
-        fs = platform::makeFileSystem();
-        ini = platform::makeIniFiles();
-        registry = platform::makeRegistry(root / "registry.reg");
-        services.fs = fs.get();
-        services.ini = ini.get();
-        services.registry = registry.get();
-        services.dialogs = &dialogs;
-        services.shell = &shell;
-        services.clock = &clock;
+        services = real.services(dialogs, shell, clock);
+        services.systemDriveRoot = "";
         services.executablePath = gameDir + "System/quillmere";
     }
 
     std::string cacheDir() const { return root.mkdir("Game/Cache") + "/"; }
+    CacheAccess access() const { return {*fs, *ini, cacheDir(), cacheDir() + "Cache.ini"}; }
     size_t indexKeys() const { return ini->keys(cacheDir() + "Cache.ini", "Cache").size(); }
 
     TFormMain& start() {
@@ -84,15 +81,15 @@ public:
 
     // Selects every `step`-th line, `count` of them.
     void selectSpread(int count, int step) {
-        form->ListBoxCache->clearSelection();
-        for (int i = 0; i < count; ++i) form->ListBoxCache->item(i * step)->setSelected(true);
+        test::ui(*form).ListBoxCache->clearSelection();
+        for (int i = 0; i < count; ++i) test::ui(*form).ListBoxCache->item(i * step)->setSelected(true);
     }
 
     test::TempDir root;
     std::string gameDir;
-    std::unique_ptr<FileSystem> fs;
-    std::unique_ptr<IniFiles> ini;
-    std::unique_ptr<Registry> registry;
+    PlatformServices real{root / "registry.reg"};
+    std::unique_ptr<FileSystem>& fs = real.fs;
+    std::unique_ptr<IniFiles>& ini = real.ini;
     test::ScriptedDialogs dialogs;
     test::RecordingShell shell;
     test::FixedClock clock;

@@ -25,7 +25,21 @@
 namespace qm::platform {
 namespace {
 
-Status systemFailure(DWORD error) { return Status::failure(win32::systemMessage(error)); }
+Errc codeOf(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND: return Errc::NotFound;
+        case ERROR_FILE_EXISTS:
+        case ERROR_ALREADY_EXISTS: return Errc::AlreadyExists;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_WRITE_PROTECT:
+        case ERROR_SHARING_VIOLATION: return Errc::AccessDenied;
+        case ERROR_FILENAME_EXCED_RANGE: return Errc::NameTooLong;
+        default: return Errc::Other;
+    }
+}
+
+Status systemFailure(DWORD error) { return Status::failure(codeOf(error), win32::systemMessage(error)); }
 Status lastFailure() { return systemFailure(GetLastError()); }
 
 struct FindCloser {
@@ -138,6 +152,18 @@ public:
         FindHandle h = findFirst(p, data);
         if (!h) return std::nullopt;
         return makeEntry(data);
+    }
+
+    std::optional<std::string> realPath(const std::string& path) override {
+        // The system matches names without case; the long path name gives
+        // back every component as stored.
+        const std::wstring given = wide(path);
+        const DWORD n = GetLongPathNameW(given.c_str(), nullptr, 0);
+        if (n == 0) return std::nullopt;
+        std::wstring buffer(n, L'\0');
+        const DWORD written = GetLongPathNameW(given.c_str(), buffer.data(), n);
+        if (written == 0 || written >= n) return std::nullopt;
+        return narrow(buffer.c_str(), written);
     }
 
     Status moveFile(const std::string& from, const std::string& to) override {

@@ -168,6 +168,16 @@ TEST_F(FileSystemTest, PathsResolveWithoutRegardToCase) {
     EXPECT_EQ(namesIn(game), (std::vector<std::string>{"Cache", "System"}));
 }
 
+TEST_F(FileSystemTest, RealPathGivesEveryNameAsTheDiskSpellsIt) {
+    tmp.write("Game/System/UT2004.exe", "exe");
+    const std::string game = path::native(tmp / "Game/");
+    EXPECT_EQ(fs->realPath(path::native(tmp / "game/SYSTEM/ut2004.EXE")), path::native(tmp / "Game/System/UT2004.exe"));
+    EXPECT_EQ(fs->realPath(path::native(tmp / "GAME/system")), path::native(tmp / "Game/System"));
+    EXPECT_EQ(fs->realPath(game + "System" + path::kSeparator + "UT2004.exe"), game + "System" + path::kSeparator + "UT2004.exe");
+    EXPECT_FALSE(fs->realPath(path::native(tmp / "Game/System/UT2003.exe")));
+    EXPECT_FALSE(fs->realPath(path::native(tmp / "Game/Nothing/UT2004.exe")));
+}
+
 TEST_F(FileSystemTest, NamesOutsideAsciiPassThroughWhole) {
     // Folder and file names in UTF-8, as the program holds them.
     const std::string folder = "Caf\xC3\xA9 \xD0\x96/";
@@ -203,6 +213,7 @@ TEST_F(FileSystemTest, MoveNeverReplacesAnExistingTarget) {
 
         const Status s = fs->moveFile(from, dir / "Maps/DM-Deck.ut2");
         EXPECT_FALSE(s);
+        EXPECT_EQ(s.code, Errc::AlreadyExists);
         EXPECT_EQ(s.reason, reason::moveTargetExists());
         EXPECT_EQ(dir.read("Cache/ABC.uxx"), "new");
         EXPECT_EQ(dir.read(std::string("Maps/") + c.existing), "old");
@@ -223,8 +234,10 @@ TEST_F(FileSystemTest, MoveKeepsContentAndTimeAndReportsTheSystemsReason) {
 
     const Status missing = fs->moveFile(tmp / "Cache/ABC.uxx", tmp / "Maps/Again.ut2");
     EXPECT_FALSE(missing);
+    EXPECT_EQ(missing.code, Errc::NotFound);
     EXPECT_EQ(missing.reason, reason::noSuchFile());
     const Status noFolder = fs->moveFile(tmp / "Maps/DM-Deck.ut2", tmp / "NoSuchFolder/DM-Deck.ut2");
+    EXPECT_EQ(noFolder.code, Errc::NotFound);
     EXPECT_EQ(noFolder.reason, reason::noSuchFolder());
     EXPECT_EQ(tmp.read("Maps/DM-Deck.ut2"), "package");
 }
@@ -263,6 +276,7 @@ TEST_F(FileSystemTest, CopyIsExclusiveAndKeepsTheTime) {
     tmp.write("Backup/dm-deck.UT2", "old");
 
     const Status taken = fs->copyFile(from, tmp / "Backup/DM-Deck.ut2");
+    EXPECT_EQ(taken.code, Errc::AlreadyExists);
     EXPECT_EQ(taken.reason, reason::copyTargetExists());
     EXPECT_EQ(tmp.read("Backup/dm-deck.UT2"), "old");
 
@@ -285,7 +299,9 @@ TEST_F(FileSystemTest, DeleteRemovesTheFileAndRefusesFolders) {
 
     EXPECT_EQ(fs->deleteFile(tmp / "Cache").reason, reason::folderGivenAsFile());
     EXPECT_TRUE(fs->folderExists(tmp / "Cache"));
-    EXPECT_EQ(fs->deleteFile(tmp / "Cache/Gone.uxx").reason, reason::noSuchFile());
+    const Status gone = fs->deleteFile(tmp / "Cache/Gone.uxx");
+    EXPECT_EQ(gone.code, Errc::NotFound);
+    EXPECT_EQ(gone.reason, reason::noSuchFile());
 
     ASSERT_TRUE(fs->deleteFile(tmp / "MAPS/real.ut2"));
     EXPECT_FALSE(tmp.exists("Maps/Real.ut2"));

@@ -82,6 +82,10 @@ TEST_F(Win32FileSystemTest, ANameThatMatchesOnlyByItsShortFormIsNoMatch) {
 
     EXPECT_FALSE(fs->findFirstFile(tmp / "Cache\\", "Pack", "*.uxx"));
     EXPECT_TRUE(fs->list(tmp / "Cache\\", "Pack*.uxx").empty());
+    // A path given in its short form comes back in its long one.
+    wchar_t shortPath[MAX_PATH] = {};
+    ASSERT_NE(GetShortPathNameW(wpath(file).c_str(), shortPath, MAX_PATH), 0u);
+    EXPECT_EQ(fs->realPath(test::utf8Path(std::filesystem::path(shortPath))), path::native(file));
     const auto exact = fs->findFirstFile(tmp / "Cache\\", "Pack.uxxbackup", "");
     ASSERT_TRUE(exact);
     EXPECT_EQ(exact->name, "Pack.uxxbackup");
@@ -104,6 +108,7 @@ TEST_F(Win32FileSystemTest, AReadOnlySourceMovedAcrossVolumesStaysWhereItWas) {
     std::filesystem::remove_all(test::fsPath(*other), ec);
 
     EXPECT_FALSE(s);
+    EXPECT_EQ(s.code, Errc::AccessDenied);
     EXPECT_EQ(s.reason, test::reason::folderGivenAsFile());  // access denied
     EXPECT_EQ(left, "package");
     EXPECT_FALSE(tmp.exists("Maps.ut2"));

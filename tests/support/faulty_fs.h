@@ -17,6 +17,7 @@ public:
 
     // The reason an injected failure carries.
     std::string reason = "Injected failure";
+    Errc code = Errc::Other;
 
     // Paths whose operation fails without touching the disk. A move or copy
     // fails when its source or its target is listed.
@@ -43,27 +44,28 @@ public:
     bool fileExists(const std::string& path) override { return real_.fileExists(path); }
     bool folderExists(const std::string& path) override { return real_.folderExists(path); }
     std::optional<DirEntry> stat(const std::string& path) override { return real_.stat(path); }
+    std::optional<std::string> realPath(const std::string& path) override { return real_.realPath(path); }
 
     Status moveFile(const std::string& from, const std::string& to) override {
-        if (fails("move", failMove, from) || fails("move", failMove, to)) return Status::failure(reason);
+        if (fails("move", failMove, from) || fails("move", failMove, to)) return Status::failure(code, reason);
         prepareTransfer(beforeMove, from, to);
         return real_.moveFile(from, to);
     }
     Status copyFile(const std::string& from, const std::string& to) override {
-        if (fails("copy", failCopy, from) || fails("copy", failCopy, to)) return Status::failure(reason);
+        if (fails("copy", failCopy, from) || fails("copy", failCopy, to)) return Status::failure(code, reason);
         prepareTransfer(beforeCopy, from, to);
         return real_.copyFile(from, to);
     }
     Status deleteFile(const std::string& path) override {
-        if (fails("delete", failDelete, path)) return Status::failure(reason);
+        if (fails("delete", failDelete, path)) return Status::failure(code, reason);
         return real_.deleteFile(path);
     }
     Status writeFile(const std::string& path, const std::string& data) override {
-        if (fails("write", failWrite, path)) return Status::failure(reason);
+        if (fails("write", failWrite, path)) return Status::failure(code, reason);
         return real_.writeFile(path, data);
     }
     Status createFolders(const std::string& path) override {
-        if (fails("createFolders", failCreateFolders, path)) return Status::failure(reason);
+        if (fails("createFolders", failCreateFolders, path)) return Status::failure(code, reason);
         return real_.createFolders(path);
     }
 

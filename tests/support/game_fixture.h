@@ -9,8 +9,9 @@
 //   TFormMain& form = g.start();
 //
 // Build the installation first, then start(); after start() the files can
-// still be changed and the list rebuilt with form.RefreshCacheList(false).
+// still be changed and the list rebuilt with ui(form).ButtonRefresh->click().
 #include <QComboBox>
+#include <algorithm>
 #include <QItemSelectionModel>
 #include <QListWidget>
 #include <memory>
@@ -18,12 +19,14 @@
 #include <utility>
 #include <vector>
 
+#include "app/platform_services.h"
 #include "app/services.h"
 #include "app/uFormMain.h"
 #include "core/cache.h"
 #include "core/game.h"
 #include "core/paths.h"
 #include "platform/platform.h"
+#include "support/form_access.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
@@ -33,15 +36,15 @@ class GameFixture {
 public:
     // The game's executable under System, by kind.
     static std::string executableName(TGameKind kind) {
-        if (kind == gkUT2003) return "UT2003.exe";
-        if (kind == gkUT) return "UnrealTournament.exe";
-        return "UT2004.exe";
+        const GameInfo* game = gameInfo(kind);
+        return game ? game->executable : gameInfo(gkUT2004)->executable;
     }
 
     // Every destination folder the kind's extension table names, plus System.
     static std::vector<std::string> contentFolders(TGameKind kind) {
-        if (kind == gkUT) return {"Maps", "Music", "Sounds", "System", "Textures"};
-        return {"Animations", "ForceFeedback", "Maps", "Music", "Sounds", "StaticMeshes", "System", "Textures"};
+        std::vector<std::string> folders = qm::contentFolders(kind);
+        if (std::find(folders.begin(), folders.end(), "System") == folders.end()) folders.push_back("System");
+        return folders;
     }
 
     // `folders`: the content folders to create (default: all of the kind's).
@@ -52,15 +55,7 @@ public:
         root.write("Game/System/" + executableName(kind), "exe");
         root.mkdir("Game/Cache");
         for (const std::string& f : folders) root.mkdir("Game/" + f);
-        realFs = platform::makeFileSystem();
-        realIni = platform::makeIniFiles();
-        registry = platform::makeRegistry(root / "registry.reg");
-        services.fs = realFs.get();
-        services.ini = realIni.get();
-        services.registry = registry.get();
-        services.dialogs = &dialogs;
-        services.shell = &shell;
-        services.clock = &clock;
+        services = real.services(dialogs, shell, clock);
         services.executablePath = gameDir + "System" + path::kSeparator + "quillmere";
         services.systemDriveRoot = "";  // no questions about fixed folders
         writeIndex();
@@ -127,29 +122,29 @@ public:
 
     // Makes mod-list entry `index` current (0 = the game) without the list
     // rebuild that a user's pick runs.
-    void selectMod(int index) { form->cmbMod->setCurrentIndex(index); }
+    void selectMod(int index) { ui(*form).cmbMod->setCurrentIndex(index); }
 
     // ---- the cache list ----
 
     // The row of the entry line (or missing-entry line) of a real name.
     int rowOf(const std::string& realName) const {
         const QString tail = QString::fromStdString(" - " + realName);
-        for (int i = 0; i < form->ListBoxCache->count(); ++i)
-            if (form->ListBoxCache->item(i)->text().endsWith(tail)) return i;
+        for (int i = 0; i < ui(*form).ListBoxCache->count(); ++i)
+            if (ui(*form).ListBoxCache->item(i)->text().endsWith(tail)) return i;
         return -1;
     }
     std::vector<std::string> lines() const {
         std::vector<std::string> t;
-        for (int i = 0; i < form->ListBoxCache->count(); ++i)
-            t.push_back(form->ListBoxCache->item(i)->text().toStdString());
+        for (int i = 0; i < ui(*form).ListBoxCache->count(); ++i)
+            t.push_back(ui(*form).ListBoxCache->item(i)->text().toStdString());
         return t;
     }
     // Moves the focus rectangle without touching the selection (-1: none).
-    void focus(int row) { form->ListBoxCache->setCurrentRow(row, QItemSelectionModel::NoUpdate); }
+    void focus(int row) { ui(*form).ListBoxCache->setCurrentRow(row, QItemSelectionModel::NoUpdate); }
     // Selects exactly these rows; the focus stays where it is.
     void select(const std::vector<int>& rows) {
-        form->ListBoxCache->clearSelection();
-        for (int r : rows) form->ListBoxCache->item(r)->setSelected(true);
+        ui(*form).ListBoxCache->clearSelection();
+        for (int r : rows) ui(*form).ListBoxCache->item(r)->setSelected(true);
     }
 
     TGameKind kind;
@@ -159,9 +154,10 @@ public:
     ScriptedDialogs dialogs;
     RecordingShell shell;
     FixedClock clock;
-    std::unique_ptr<FileSystem> realFs;
-    std::unique_ptr<IniFiles> realIni;
-    std::unique_ptr<Registry> registry;
+    PlatformServices real{root / "registry.reg"};
+    std::unique_ptr<FileSystem>& realFs = real.fs;
+    std::unique_ptr<IniFiles>& realIni = real.ini;
+    std::unique_ptr<Registry>& registry = real.registry;
     Services services;
     std::unique_ptr<TFormMain> form;
 
