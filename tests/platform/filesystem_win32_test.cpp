@@ -84,8 +84,10 @@ TEST_F(Win32FileSystemTest, ANameThatMatchesOnlyByItsShortFormIsNoMatch) {
     EXPECT_TRUE(fs->list(tmp / "Cache\\", "Pack*.uxx").empty());
     // A path given in its short form comes back in its long one.
     wchar_t shortPath[MAX_PATH] = {};
-    ASSERT_NE(GetShortPathNameW(wpath(file).c_str(), shortPath, MAX_PATH), 0u);
-    EXPECT_EQ(fs->realPath(test::utf8Path(std::filesystem::path(shortPath))), path::native(file));
+    ASSERT_NE(GetShortPathNameW(wpath(path::native(file)).c_str(), shortPath, MAX_PATH), 0u);
+    const std::string shortForm = test::utf8Path(std::filesystem::path(shortPath));
+    EXPECT_NE(path::fileName(shortForm), "Pack.uxxbackup");
+    EXPECT_EQ(fs->realPath(shortForm), path::native(file)) << shortForm;
     const auto exact = fs->findFirstFile(tmp / "Cache\\", "Pack.uxxbackup", "");
     ASSERT_TRUE(exact);
     EXPECT_EQ(exact->name, "Pack.uxxbackup");
