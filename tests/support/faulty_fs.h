@@ -21,9 +21,9 @@ public:
 
     // Paths whose operation fails without touching the disk. A move or copy
     // fails when its source or its target is listed.
-    std::set<std::string> failMove, failCopy, failDelete, failWrite, failCreateFolders;
+    std::set<std::string> failMove, failCopy, failDelete, failWrite;
     // Fails any operation for which it returns true; `operation` is "move",
-    // "copy", "delete", "write" or "createFolders", `path` each path involved.
+    // "copy", "delete" or "write", `path` each path involved.
     std::function<bool(const std::string& operation, const std::string& path)> failWhen;
 
     // Runs just before a move or copy reaches the real file system (after
@@ -43,7 +43,6 @@ public:
     }
     bool fileExists(const std::string& path) override { return real_.fileExists(path); }
     bool folderExists(const std::string& path) override { return real_.folderExists(path); }
-    std::optional<DirEntry> stat(const std::string& path) override { return real_.stat(path); }
     std::optional<std::string> realPath(const std::string& path) override { return real_.realPath(path); }
 
     Status moveFile(const std::string& from, const std::string& to) override {
@@ -63,10 +62,6 @@ public:
     Status writeFile(const std::string& path, const std::string& data) override {
         if (fails("write", failWrite, path)) return Status::failure(code, reason);
         return real_.writeFile(path, data);
-    }
-    Status createFolders(const std::string& path) override {
-        if (fails("createFolders", failCreateFolders, path)) return Status::failure(code, reason);
-        return real_.createFolders(path);
     }
 
 private:

@@ -13,7 +13,7 @@ std::string copyTargetExists();       // a copy onto an existing file
 std::string noSuchFile();             // the file is missing
 std::string noSuchFolder();           // a folder on the way is missing
 std::string folderGivenAsFile();      // a folder where a file is expected
-std::string fileInTheWayOfAFolder();  // a file where a folder is to be made
+std::string fileInTheWayOfAFolder();  // a path that goes on below a file
 }  // namespace reason
 
 // A new, empty folder (ending with the separator) on another volume than
