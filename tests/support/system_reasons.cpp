@@ -42,7 +42,7 @@ std::string copyTargetExists() { return systemText(ERROR_FILE_EXISTS); }
 std::string noSuchFile() { return systemText(ERROR_FILE_NOT_FOUND); }
 std::string noSuchFolder() { return systemText(ERROR_PATH_NOT_FOUND); }
 std::string folderGivenAsFile() { return systemText(ERROR_ACCESS_DENIED); }
-std::string fileInTheWayOfAFolder() { return systemText(ERROR_DIRECTORY); }
+std::string fileInTheWayOfAFolder() { return systemText(ERROR_PATH_NOT_FOUND); }
 }  // namespace reason
 
 std::optional<std::string> folderOnAnotherVolume() {
