@@ -1,7 +1,8 @@
 #pragma once
 // The world the main window lives in, handed over in one struct. main.cpp
 // wires the real parts; tests wire the real file system, INI and registry
-// over temporary folders and replace the dialogs, shell and clock.
+// over temporary folders and replace the dialogs, shell and clock; the
+// update tests fetch from a real HTTP server on the loopback address.
 #include <string>
 
 #include "core/datetime.h"
@@ -21,6 +22,15 @@ public:
     virtual Status open(const std::string& document) = 0;
 };
 
+// One HTTP GET, as the update check makes it. The body comes as bytes
+// (8-bit text); a failure (no connection, an error status, no answer in
+// time, an answer too large) comes with its text.
+class HttpClient {
+public:
+    virtual ~HttpClient() = default;
+    virtual Status get(const std::string& url, std::string& body) = 0;
+};
+
 class Clock {
 public:
     virtual ~Clock() = default;
@@ -35,11 +45,15 @@ struct Services {
     Dialogs* dialogs = nullptr;
     Shell* shell = nullptr;
     Clock* clock = nullptr;
+    HttpClient* http = nullptr;
     // The program's own executable file.
     std::string executablePath;
     // Where the games' default folders ("C:\UT2004" ...) live: "C:\" on
     // Windows; on POSIX the C: drive of the Wine prefix.
     std::string systemDriveRoot;
+    // QUILLMERE_SERVER: a base address that replaces the maker's web and
+    // forum servers ("" for the maker's own).
+    std::string serverOverride;
 
     // Raises std::invalid_argument naming the first service that is missing.
     void requireComplete() const;

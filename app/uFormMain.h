@@ -11,6 +11,7 @@
 //   uFormMain_settings.cpp  options in the registry, run-version tracking
 //   uFormMain_validate.cpp  cache validation
 //   uFormMain_mutators.cpp  mutator import with the game's tool
+//   uFormMain_help.cpp      Help menu: read-me, web pages, About box, update check
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QMainWindow>
@@ -26,6 +27,7 @@
 #include "core/discovery.h"
 #include "core/extraction.h"
 #include "core/game.h"
+#include "core/weblinks.h"
 
 class QAction;
 class QComboBox;
@@ -84,7 +86,6 @@ public:
     void miShowAllMessagesClick();
     void miAutoCheckUpdateClick();
     void miDoUCCExportCacheClick();
-    void miAboutClick();
     // Runs a handler under the application-wide failure report.
     bool guarded(const std::function<void()>& handler);
     std::string applicationTitle() const;
@@ -129,6 +130,23 @@ public:
 
     // ---- uFormMain_mutators.cpp ----
     void ExportDotUToUTCache(const std::string& path);
+
+    // ---- uFormMain_help.cpp ----
+    void miReadmeClick();
+    void miForumsClick();
+    void miWebsiteClick();
+    void miProductInfoClick();
+    void miDonateClick();
+    void miAboutClick();
+    // True when the update document publishes a newer version. A failure
+    // (the program's version unreadable, the download, a document without
+    // a usable version) is shown in the error dialog and passed on.
+    bool CheckForUpdate();
+    // `sender`: the menu item or the link label; none for the automatic
+    // check at start-up, which says nothing when there is no update.
+    void miCheckForUpdateClick(QObject* sender);
+    void GetUpdate();
+    void tmrUpdateCheckTimer();
 
 protected:
     bool event(QEvent* e) override;
@@ -197,6 +215,13 @@ private:
     bool reportLineFailure(const std::exception& failure);
     bool ExtractEntry(int index, TExtractRun& run);
     bool DeleteEntry(int index);
+
+    // ---- Help menu (uFormMain_help.cpp) ----
+    // The read-me beside the program, else the installed one; the one beside
+    // the program when neither exists (opening it then reports the failure).
+    std::string ReadmePath() const;
+    // The maker's addresses, or those of the server that replaces them.
+    links::WebLinks webLinks() const;
 
     Services S;
 

@@ -51,4 +51,10 @@ std::string formatStatusTime(const DateTime& t) {
     return buf;
 }
 
+std::string formatShortDate(const DateTime& t) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%d/%d/%04d", t.month, t.day, t.year);
+    return buf;
+}
+
 }  // namespace qm

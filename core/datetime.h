@@ -26,5 +26,7 @@ int64_t wholeMinutesBetween(const DateTime& a, const DateTime& b);
 std::string formatCacheStamp(const DateTime& t);
 // "mm/dd/yyyy h:nn:ss am/pm": the status texts' current time.
 std::string formatStatusTime(const DateTime& t);
+// "m/d/yyyy": the About box's file date.
+std::string formatShortDate(const DateTime& t);
 
 }  // namespace qm

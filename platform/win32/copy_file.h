@@ -27,8 +27,4 @@ using WriteFunction = std::function<BOOL(HANDLE file, const void* data, DWORD si
 Status copyFileExclusive(const std::string& from, const std::string& to, const WriteFunction& write);
 Status copyFileExclusive(const std::string& from, const std::string& to);
 
-// The system's message text for an error code, without the line break it
-// ends with; "System error N" when the system has none.
-std::string systemMessage(DWORD error);
-
 }  // namespace qm::platform::win32

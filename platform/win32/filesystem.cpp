@@ -6,7 +6,8 @@
 // Names match patterns by their long form only: the system's own search also
 // matches the short 8.3 names ("Pack.uxxbackup" is "PACK~1.UXX"), which
 // would make "Pack*.uxx" find it. Failures carry the system's own message
-// text.
+// text. Whole files are written by the one atomic replacement of
+// platform/whole_file.h.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -19,6 +20,8 @@
 
 #include "core/paths.h"
 #include "platform/platform.h"
+#include "platform/spelling.h"
+#include "platform/whole_file.h"
 #include "platform/win32/copy_file.h"
 #include "platform/win32/wide_text.h"
 
@@ -39,7 +42,9 @@ Errc codeOf(DWORD error) {
     }
 }
 
-Status systemFailure(DWORD error) { return Status::failure(codeOf(error), win32::systemMessage(error)); }
+Status systemFailure(DWORD error) {
+    return Status::failure(codeOf(error), systemErrorText(std::error_code(static_cast<int>(error), std::system_category())));
+}
 Status lastFailure() { return systemFailure(GetLastError()); }
 
 struct FindCloser {
@@ -145,17 +150,9 @@ public:
         return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
     }
 
-    std::optional<std::string> realPath(const std::string& path) override {
-        // The system matches names without case; the long path name gives
-        // back every component as stored.
-        const std::wstring given = wide(path);
-        const DWORD n = GetLongPathNameW(given.c_str(), nullptr, 0);
-        if (n == 0) return std::nullopt;
-        std::wstring buffer(n, L'\0');
-        const DWORD written = GetLongPathNameW(given.c_str(), buffer.data(), n);
-        if (written == 0 || written >= n) return std::nullopt;
-        return narrow(buffer.c_str(), written);
-    }
+    // The system matches names without case; a folder search per
+    // component gives back each name as stored (platform/spelling.h).
+    std::optional<std::string> realPath(const std::string& path) override { return realSpelling(path); }
 
     Status moveFile(const std::string& from, const std::string& to) override {
         // Without MOVEFILE_REPLACE_EXISTING the system refuses an existing
@@ -186,61 +183,18 @@ public:
     }
 
     Status writeFile(const std::string& path, const std::string& data) override {
-        const std::wstring target = wide(path);
-        std::wstring temp;
-        HANDLE h = INVALID_HANDLE_VALUE;
-        for (unsigned attempt = 0; attempt < 100 && h == INVALID_HANDLE_VALUE; ++attempt) {
-            wchar_t suffix[32];
-            swprintf(suffix, 32, L".%08lx%02u.tmp", static_cast<unsigned long>(GetTickCount()), attempt);
-            temp = target + suffix;
-            h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-            if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return lastFailure();
-        }
-        if (h == INVALID_HANDLE_VALUE) return lastFailure();
-        auto fail = [&](DWORD error) {
-            CloseHandle(h);
-            DeleteFileW(temp.c_str());
-            return systemFailure(error);
-        };
-        size_t done = 0;
-        while (done < data.size()) {
-            const DWORD chunk = static_cast<DWORD>(std::min<size_t>(data.size() - done, 1u << 20));
-            DWORD written = 0;
-            if (!WriteFile(h, data.data() + done, chunk, &written, nullptr)) return fail(GetLastError());
-            done += written;
-        }
-        if (!FlushFileBuffers(h)) return fail(GetLastError());
-        CloseHandle(h);
-        if (!MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            const DWORD error = GetLastError();
-            DeleteFileW(temp.c_str());
-            return systemFailure(error);
-        }
+        const ReplaceResult written = replacer_.replace(path, data);
+        if (!written) return systemFailure(static_cast<DWORD>(written.error.value()));
         return Status::success();
     }
+
+private:
+    FileReplacer replacer_;
 };
 
 }  // namespace
 
 namespace win32 {
-
-std::string systemMessage(DWORD error) {
-    wchar_t* text = nullptr;
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string reason;
-    if (n != 0 && text) reason = narrow(text, n);
-    if (text) LocalFree(text);
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
-        reason.pop_back();
-    if (reason.empty()) {
-        char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "System error %lu", static_cast<unsigned long>(error));
-        reason = buffer;
-    }
-    return reason;
-}
 
 Status copyFileExclusive(const std::string& from, const std::string& to, const WriteFunction& write) {
     // Nobody may write the source while it is copied.

@@ -162,12 +162,22 @@ TEST_F(FileSystemTest, PathsResolveWithoutRegardToCase) {
     EXPECT_EQ(namesIn(game + "Cache"), std::vector<std::string>{"Cache.ini"});
 }
 
-TEST_F(FileSystemTest, RealPathOfAPathInItsOwnSpellingOrOfNothing) {
-    tmp.write("Game/System/UT2004.exe", "exe");
-    const std::string game = path::native(tmp / "Game/");
-    EXPECT_EQ(fs->realPath(game + "System" + path::kSeparator + "UT2004.exe"), game + "System" + path::kSeparator + "UT2004.exe");
-    EXPECT_FALSE(fs->realPath(path::native(tmp / "Game/System/UT2003.exe")));
-    EXPECT_FALSE(fs->realPath(path::native(tmp / "Game/Nothing/UT2004.exe")));
+TEST_F(FileSystemTest, RealPathTellsTheSpellingOnDisk) {
+    tmp.write("Game/Cache/Cache.ini", "[Cache]\n");
+    tmp.mkdir("Game/System");
+    const std::string game = tmp / "Game/";
+    struct Case {
+        std::string asked;
+        std::optional<std::string> expected;
+    } cases[] = {
+        {game + "cache/cache.INI", game + "Cache/Cache.ini"},
+        {game + "Cache/Cache.ini", game + "Cache/Cache.ini"},
+        {game + "SYSTEM/", game + "System/"},  // a folder keeps its trailing separator
+        {tmp / "GAME", tmp / "Game"},
+        {game + "cache/Missing.ini", std::nullopt},
+        {game + "nothere/cache.ini", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(fs->realPath(c.asked), c.expected) << c.asked;
 }
 
 TEST_F(FileSystemTest, NamesOutsideAsciiPassThroughWhole) {

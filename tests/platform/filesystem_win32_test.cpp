@@ -16,6 +16,7 @@
 
 #include "core/paths.h"
 #include "platform/platform.h"
+#include "platform/whole_file.h"
 #include "platform/win32/copy_file.h"
 #include "support/system_reasons.h"
 #include "support/temp_dir.h"
@@ -26,6 +27,10 @@ namespace {
 using test::TempDir;
 
 std::wstring wpath(const std::string& utf8) { return test::fsPath(utf8).wstring(); }
+
+std::string systemText(DWORD code) {
+    return platform::systemErrorText(std::error_code(static_cast<int>(code), std::system_category()));
+}
 
 bool setAttributes(const std::string& path, DWORD attributes) {
     return SetFileAttributesW(wpath(path).c_str(), attributes) != 0;
@@ -130,7 +135,7 @@ TEST_F(Win32FileSystemTest, CopyThatFailsMidwayLeavesNoPartialTarget) {
     };
     const Status s = platform::win32::copyFileExclusive(from, tmp / "Backup.ut2", fullDisk);
     EXPECT_FALSE(s);
-    EXPECT_EQ(s.reason, platform::win32::systemMessage(ERROR_DISK_FULL));
+    EXPECT_EQ(s.reason, systemText(ERROR_DISK_FULL));
     EXPECT_GT(written, 0u);
     EXPECT_FALSE(tmp.exists("Backup.ut2"));
     EXPECT_EQ(tmp.read("Maps/Big.ut2"), content);
@@ -149,14 +154,14 @@ TEST_F(Win32FileSystemTest, ACopyKeepsTheReadOnlyMarkOfItsSource) {
 
 TEST(Win32SystemMessages, AreTheSystemsTextsWithoutTheirLineBreak) {
     for (DWORD code : {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_ALREADY_EXISTS, ERROR_DISK_FULL}) {
-        const std::string text = platform::win32::systemMessage(code);
+        const std::string text = systemText(code);
         ASSERT_FALSE(text.empty()) << code;
         EXPECT_EQ(text.find_first_of("\r\n"), std::string::npos) << code << ": " << text;
         EXPECT_NE(text.back(), ' ') << code;
     }
-    EXPECT_EQ(platform::win32::systemMessage(ERROR_FILE_NOT_FOUND), test::reason::noSuchFile());
+    EXPECT_EQ(systemText(ERROR_FILE_NOT_FOUND), test::reason::noSuchFile());
     // A code the system has no text for.
-    EXPECT_EQ(platform::win32::systemMessage(0x2000FFFF), "System error 536936447");
+    EXPECT_EQ(systemText(0x2000FFFF), "System error 536936447");
 }
 
 TEST(Win32ProcessFacts, TheSystemDriveIsADriveRootHoldingWindows) {

@@ -58,6 +58,9 @@ public:
         services = real.services(dialogs, shell, clock);
         services.executablePath = gameDir + "System" + path::kSeparator + "quillmere";
         services.systemDriveRoot = "";  // no questions about fixed folders
+        // Nothing leaves the machine: the maker's servers are replaced by a
+        // loopback address where nothing listens, unless a test serves one.
+        services.serverOverride = "http://127.0.0.1:1";
         writeIndex();
     }
 
