@@ -10,7 +10,12 @@ PACKAGES  := cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libglx-dev 
 SAMPLE    := $(BUILD_DIR)/sample/UT2004
 PREFIX    ?= /usr/local
 
-.PHONY: all deps configure build test run bench install package clean
+# The Windows half, cross-built with MinGW-w64 and tested under Wine: the
+# cross compiler, Wine, and GoogleTest's sources to build it for Windows.
+WINDOWS_PACKAGES  := cmake ninja-build g++-mingw-w64-x86-64-posix wine64 googletest
+WINDOWS_BUILD_DIR := build/windows
+
+.PHONY: all deps configure build test run bench install package clean deps-windows test-windows
 
 all: build
 
@@ -27,6 +32,18 @@ build: configure
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure --no-tests=error -j2
+	$(MAKE) --no-print-directory test-windows
+
+deps-windows:
+	@sh tools/install-deps.sh $(WINDOWS_PACKAGES)
+
+# The folder is the "windows" preset's.
+$(WINDOWS_BUILD_DIR)/build.ninja: | deps-windows
+	cmake --preset windows
+
+test-windows: deps-windows $(WINDOWS_BUILD_DIR)/build.ninja
+	cmake --build --preset windows
+	cd $(WINDOWS_BUILD_DIR) && ctest --output-on-failure --no-tests=error -j2
 
 run: build
 	$(BUILD_DIR)/tools/make_sample_install --force $(SAMPLE) $(BUILD_DIR)/tools/ucc
@@ -44,4 +61,4 @@ bench: build
 	$(BUILD_DIR)/bench/quillmere_bench
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(WINDOWS_BUILD_DIR)

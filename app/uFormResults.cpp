@@ -16,16 +16,7 @@
 
 #include "core/dialogs.h"
 #include "core/filesystem.h"
-
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-#endif
+#include "platform/platform.h"
 
 namespace qm {
 
@@ -33,21 +24,6 @@ namespace {
 
 constexpr int kWaitSliceMs = 100;
 constexpr const char* kLogFilter = "Log files (*.log)|*.log|All Files (*.*)|*.*";
-
-// Console programs write in the console's code page: OEM on Windows, the
-// locale's encoding elsewhere.
-QString decodeConsoleText(const QByteArray& bytes) {
-#ifdef _WIN32
-    if (bytes.isEmpty()) return {};
-    const int n = MultiByteToWideChar(CP_OEMCP, 0, bytes.constData(), static_cast<int>(bytes.size()), nullptr, 0);
-    if (n <= 0) return QString::fromLocal8Bit(bytes);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_OEMCP, 0, bytes.constData(), static_cast<int>(bytes.size()), wide.data(), n);
-    return QString::fromWCharArray(wide.data(), n);
-#else
-    return QString::fromLocal8Bit(bytes);
-#endif
-}
 
 std::string applicationTitle() { return QCoreApplication::applicationName().toStdString(); }
 
@@ -244,7 +220,8 @@ QStringList TFormResults::chunkOutput(const QByteArray& output) {
         const qsizetype taken = piece.size();
         const qsizetype zero = piece.indexOf('\0');
         if (zero >= 0) piece.truncate(zero);
-        QString text = decodeConsoleText(piece);
+        QString text = QString::fromStdString(
+            platform::consoleTextToUtf8(std::string(piece.constData(), static_cast<size_t>(piece.size()))));
         text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
         pieces << text;
         if (taken < kResultsChunkBytes) break;

@@ -25,6 +25,12 @@ std::unique_ptr<Registry> makeRegistry(const std::string& storePath);
 std::string defaultRegistryStorePath();
 
 std::string executablePath();
+// What a console program wrote to its standard output, as UTF-8 text.
+// Windows: console programs write in the OEM code page (437 on a US
+// system), which is decoded here. POSIX: the locale's encoding is UTF-8, so
+// the bytes are the text (a sequence that is not UTF-8 stays for the
+// window to show as a replacement character).
+std::string consoleTextToUtf8(const std::string& bytes);
 DateTime localNow();
 // Where the games' default folders live: "C:\" on Windows; on POSIX the
 // C: drive of the Wine prefix ($WINEPREFIX, else ~/.wine), with a trailing

@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
     try {
         if (fs::exists(root)) {
             if (!force || !fs::exists(root / kMarker)) {
-                std::fprintf(stderr, "%s exists and is not a sample installation to replace\n", root.c_str());
+                std::fprintf(stderr, "%s exists and is not a sample installation to replace\n", root.string().c_str());
                 return 1;
             }
             fs::remove_all(root);
@@ -158,7 +158,7 @@ int main(int argc, char** argv) {
         writeFile(root / "Cache" / "Cache.ini", index);
         // A leftover file that no entry claims, for validation to find.
         writeFile(root / "Cache" / "0000DEADBEEF0000ORPHAN000000000-2.uxx", package("orphan", 1024));
-        std::printf("Sample installation ready: %s\n", fs::absolute(root).c_str());
+        std::printf("Sample installation ready: %s\n", fs::absolute(root).string().c_str());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "make_sample_install: %s\n", e.what());
         return 1;

@@ -47,6 +47,9 @@ std::string executablePath() {
     }
 }
 
+// The locale's encoding is UTF-8 here, as Qt assumes on POSIX.
+std::string consoleTextToUtf8(const std::string& bytes) { return bytes; }
+
 DateTime localNow() { return localDateTime(std::time(nullptr)); }
 
 std::string systemDriveRoot() {

@@ -3,8 +3,11 @@
 // attribute bits are the ones FileAttribute names; every bit without a
 // meaning of its own here (reparse point, compressed, not indexed, ...)
 // becomes kAttrOther, so a folder carrying any of them is no plain folder.
-// Failures carry the system's own message text. Whole files are written by
-// the one atomic replacement of platform/whole_file.h.
+// Names match patterns by their long form only: the system's own search also
+// matches the short 8.3 names ("Pack.uxxbackup" is "PACK~1.UXX"), which
+// would make "Pack*.uxx" find it. Failures carry the system's own message
+// text. Whole files are written by the one atomic replacement of
+// platform/whole_file.h.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -20,6 +23,7 @@
 #include "platform/spelling.h"
 #include "platform/whole_file.h"
 #include "platform/win32/system_failure.h"
+#include "platform/win32/copy_file.h"
 #include "platform/win32/wide_text.h"
 
 namespace qm::platform {
@@ -71,7 +75,12 @@ DirEntry makeEntry(const WIN32_FIND_DATAW& data) {
 
 DWORD attributesOf(const std::string& path) { return GetFileAttributesW(wide(path).c_str()); }
 
-bool exists(const std::string& path) { return attributesOf(path) != INVALID_FILE_ATTRIBUTES; }
+// Removes a copy this layer made, also when it carries the source's
+// read-only attribute.
+void removeCopy(const std::wstring& target) {
+    SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(target.c_str());
+}
 
 class Win32FileSystem final : public FileSystem {
 public:
@@ -100,12 +109,17 @@ public:
         WIN32_FIND_DATAW data{};
         FindHandle h = findFirst(path::join(folder, literal + wildcardTail), data);
         if (!h) return std::nullopt;
-        while (isDotOrDotDot(data.cFileName)) {
-            if (!FindNextFileW(h.get(), &data)) return std::nullopt;
-        }
-        // The first entry decides: a folder there means no file.
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
-        return makeEntry(data);
+        // The first entry whose long name matches decides: a folder there
+        // means no file. Entries that matched by their short name are passed.
+        const std::string pattern = literal + wildcardTail;
+        do {
+            if (isDotOrDotDot(data.cFileName)) continue;
+            const std::string name = narrow(data.cFileName);
+            if (!path::wildcardMatch(pattern, name)) continue;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
+            return makeEntry(data);
+        } while (FindNextFileW(h.get(), &data));
+        return std::nullopt;
     }
 
     bool fileExists(const std::string& path) override {
@@ -125,24 +139,24 @@ public:
     Status moveFile(const std::string& from, const std::string& to) override {
         // Without MOVEFILE_REPLACE_EXISTING the system refuses an existing
         // target itself, atomically.
-        const bool targetWasThere = exists(to);
-        if (MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
-            return Status::success();
+        const std::wstring source = wide(from);
+        if (MoveFileExW(source.c_str(), wide(to).c_str(), MOVEFILE_WRITE_THROUGH)) return Status::success();
         const DWORD error = GetLastError();
-        // A move across volumes that copied but could not remove the source
-        // leaves two files: take the copy back, the source stays.
-        if (!targetWasThere && error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS && exists(from))
-            DeleteFileW(wide(to).c_str());
-        return systemFailure(error);
+        if (error != ERROR_NOT_SAME_DEVICE) return systemFailure(error);
+        // Another volume: copy, flush, and only then give up the source. A
+        // source that cannot be deleted (read-only, in use) takes its copy
+        // back, so the file is never in two places.
+        if (Status copied = win32::copyFileExclusive(from, to); !copied) return copied;
+        if (!DeleteFileW(source.c_str())) {
+            const DWORD deleteError = GetLastError();
+            removeCopy(wide(to));
+            return systemFailure(deleteError);
+        }
+        return Status::success();
     }
 
     Status copyFile(const std::string& from, const std::string& to) override {
-        const bool targetWasThere = exists(to);
-        if (CopyFileW(wide(from).c_str(), wide(to).c_str(), TRUE)) return Status::success();
-        const DWORD error = GetLastError();
-        if (!targetWasThere && error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS)
-            DeleteFileW(wide(to).c_str());
-        return systemFailure(error);
+        return win32::copyFileExclusive(from, to);
     }
 
     Status deleteFile(const std::string& path) override {
@@ -161,6 +175,73 @@ private:
 };
 
 }  // namespace
+
+namespace win32 {
+
+Status copyFileExclusive(const std::string& from, const std::string& to, const WriteFunction& write) {
+    // Nobody may write the source while it is copied.
+    HANDLE in = CreateFileW(wide(from).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (in == INVALID_HANDLE_VALUE) return lastFailure();
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(in, &info)) {
+        const DWORD error = GetLastError();
+        CloseHandle(in);
+        return systemFailure(error);
+    }
+    const std::wstring target = wide(to);
+    HANDLE out = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        CloseHandle(in);
+        return systemFailure(error);
+    }
+    auto fail = [&](DWORD error) {
+        CloseHandle(in);
+        CloseHandle(out);
+        removeCopy(target);
+        return systemFailure(error);
+    };
+    static constexpr DWORD kChunk = 1 << 16;
+    std::unique_ptr<char[]> buffer(new char[kChunk]);
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(in, buffer.get(), kChunk, &got, nullptr)) return fail(GetLastError());
+        if (got == 0) break;
+        DWORD done = 0;
+        while (done < got) {
+            DWORD n = 0;
+            if (!write(out, buffer.get() + done, got - done, &n)) return fail(GetLastError());
+            if (n == 0) return fail(ERROR_WRITE_FAULT);
+            done += n;
+        }
+    }
+    if (!FlushFileBuffers(out) || !SetFileTime(out, nullptr, nullptr, &info.ftLastWriteTime))
+        return fail(GetLastError());
+    CloseHandle(in);
+    if (!CloseHandle(out)) {
+        const DWORD error = GetLastError();
+        removeCopy(target);
+        return systemFailure(error);
+    }
+    // The attributes come last: a read-only copy could not be finished.
+    constexpr DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    if ((info.dwFileAttributes & kKept) != 0 &&
+        !SetFileAttributesW(target.c_str(), info.dwFileAttributes & (kKept | FILE_ATTRIBUTE_ARCHIVE))) {
+        const DWORD error = GetLastError();
+        removeCopy(target);
+        return systemFailure(error);
+    }
+    return Status::success();
+}
+
+Status copyFileExclusive(const std::string& from, const std::string& to) {
+    return copyFileExclusive(from, to, [](HANDLE file, const void* data, DWORD size, DWORD* written) {
+        return WriteFile(file, data, size, written, nullptr);
+    });
+}
+
+}  // namespace win32
 
 std::unique_ptr<FileSystem> makeFileSystem() { return std::make_unique<Win32FileSystem>(); }
 

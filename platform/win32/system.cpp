@@ -24,6 +24,16 @@ std::string executablePath() {
     }
 }
 
+std::string consoleTextToUtf8(const std::string& bytes) {
+    if (bytes.empty()) return {};
+    const int size = static_cast<int>(bytes.size());
+    const int n = MultiByteToWideChar(CP_OEMCP, 0, bytes.data(), size, nullptr, 0);
+    if (n <= 0) return bytes;
+    std::wstring text(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_OEMCP, 0, bytes.data(), size, text.data(), n);
+    return narrow(text.data(), text.size());
+}
+
 DateTime localNow() {
     SYSTEMTIME t{};
     GetLocalTime(&t);

@@ -9,6 +9,7 @@
 #include <random>
 
 #include "core/paths.h"
+#include "platform/spelling.h"
 #include "platform/win32/wide_text.h"
 
 namespace qm::platform {
@@ -141,9 +142,11 @@ std::string systemErrorText(const std::error_code& error) {
 ReplaceResult FileReplacer::replace(const std::string& path, std::string_view bytes, const ReplaceOptions& options) {
     ReplaceResult result;
     removeLeftovers(path);
-    const std::wstring target = wide(path);
-    const DWORD attributes = GetFileAttributesW(target.c_str());
+    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
     const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
+    // A rename over a file takes the spelling it is given: the file keeps
+    // its own ("Cache.ini" asked for as "cache.ini" stays "Cache.ini").
+    const std::wstring target = wide(existed ? realSpelling(path).value_or(path) : path);
     if (existed && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         result.error = systemCode(ERROR_DIRECTORY);
         return result;
