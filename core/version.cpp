@@ -252,7 +252,6 @@ std::optional<Resource> readBlock(std::string_view bytes) {
             auto fileVersion = in.next(), productVersion = in.next();
             auto mask = in.next(), flags = in.next(), os = in.next(), type = in.next();
             if (!type) return std::nullopt;
-            FixedInfo f;
             auto fv = readFixedVersion(*fileVersion), pv = readFixedVersion(*productVersion);
             auto m = readHex(*mask), fl = readHex(*flags), o = readHex(*os), t = readHex(*type);
             if (!fv || !pv || !m || !fl || !o || !t) return std::nullopt;
