@@ -4,12 +4,16 @@
 BUILD_DIR ?= build
 PACKAGES  := cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libglx-dev \
              libopengl-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
-# clang and its sanitizer runtimes, for test-sanitize.
+# clang and its sanitizer and libFuzzer runtimes, for test-sanitize and fuzz.
 CLANG_PACKAGES := clang libclang-rt-dev
 SAMPLE    := $(BUILD_DIR)/sample/UT2004
 SANITIZE_DIR := build-sanitize
+FUZZ_DIR  := build-fuzz
+# Seconds each fuzz target runs in `make fuzz`.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := $(notdir $(wildcard fuzz/corpus/*))
 
-.PHONY: all deps deps-clang configure build test test-sanitize run bench clean
+.PHONY: all deps deps-clang configure build test test-sanitize fuzz run bench clean
 
 all: build
 
@@ -40,6 +44,22 @@ test-sanitize: deps-clang $(SANITIZE_DIR)/build.ninja
 	cmake --build --preset sanitize
 	ctest --preset sanitize -j2
 
+# Each fuzz target for FUZZ_SECONDS on its seed corpus. What a run adds goes
+# to $(FUZZ_DIR)/corpus/NAME, a crash to $(FUZZ_DIR)/artifacts/; the seeds in
+# fuzz/corpus/NAME are only read.
+$(FUZZ_DIR)/build.ninja: | deps-clang
+	cmake --preset fuzz
+
+fuzz: deps-clang $(FUZZ_DIR)/build.ninja
+	cmake --build --preset fuzz
+	@mkdir -p $(FUZZ_DIR)/artifacts
+	@set -e; for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_DIR)/corpus/$$t; \
+	  echo "== fuzz_$$t for $(FUZZ_SECONDS) s"; \
+	  $(FUZZ_DIR)/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	    -artifact_prefix=$(FUZZ_DIR)/artifacts/$$t- $(FUZZ_DIR)/corpus/$$t fuzz/corpus/$$t; \
+	done
+
 run: build
 	$(BUILD_DIR)/tools/make_sample_install --force $(SAMPLE) $(BUILD_DIR)/tools/ucc
 	cp -f $(BUILD_DIR)/app/quillmere $(SAMPLE)/System/quillmere
@@ -49,4 +69,4 @@ bench: build
 	$(BUILD_DIR)/bench/quillmere_bench
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)
