@@ -1,6 +1,6 @@
 #pragma once
 // The dialog seam's Qt half, and the shell and clock of a real run.
-#include "app/dialogs.h"
+#include "core/dialogs.h"
 #include "app/services.h"
 
 class QWidget;

@@ -19,7 +19,6 @@
 #include <QVBoxLayout>
 
 #include "app/pictures.h"
-#include "core/paths.h"
 #include "core/texts.h"
 #include "core/weblinks.h"
 
@@ -448,36 +447,6 @@ std::string TFormMain::applicationTitle() const {
 
 DlgButton TFormMain::ask(DlgKind kind, const std::string& text, const DlgButtons& buttons) {
     return S.dialogs->message(kind, text, buttons);
-}
-
-bool TFormMain::reportLineFailure(const std::string& message) {
-    const bool skip = path::startsWithIgnoreCase(message, "Skipping file");
-    if (skip) {
-        if (miShowAllMessages->isChecked()) ask(DlgKind::Information, message, {DlgButton::OK});
-    } else {
-        ask(DlgKind::Error, message, {DlgButton::OK});
-    }
-    return skip;
-}
-
-TFormMain::BusyScope::BusyScope(TFormMain& form) : form_(form) {
-    form_.FBusy = true;
-    form_.centralWidget()->setEnabled(false);
-    form_.menuBar()->setEnabled(false);
-    form_.FPaintClock.start();
-}
-
-TFormMain::BusyScope::~BusyScope() {
-    form_.centralWidget()->setEnabled(true);
-    form_.menuBar()->setEnabled(true);
-    form_.FBusy = false;
-}
-
-void TFormMain::keepPainted() {
-    // A few repaints a second are enough for the status line to follow.
-    if (FPaintClock.isValid() && FPaintClock.elapsed() < 50) return;
-    QCoreApplication::processEvents();
-    FPaintClock.restart();
 }
 
 void TFormMain::ShowStatus(const std::string& text) { StatusPanel->setText(qs(text)); }

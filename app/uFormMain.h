@@ -1,9 +1,11 @@
 #pragma once
-// The main window: owns the program-wide state and every user action.
+// The main window: holds the program-wide state and routes every user
+// action to the rule in core that does the work.
 // Its implementation is split by subject:
 //   uFormMain.cpp           layout, start-up, shut-down, status, documents
 //   uFormMain_game.cpp      game discovery, mod list, content root, cache folder
 //   uFormMain_cache.cpp     cache list
+//   uFormMain_lines.cpp     the runner of actions over selected cache lines
 //   uFormMain_extract.cpp   extraction
 //   uFormMain_delete.cpp    deletion of cache entries
 //   uFormMain_settings.cpp  options in the registry, run-version tracking
@@ -18,8 +20,11 @@
 #include <string>
 #include <vector>
 
-#include "app/dialogs.h"
+#include "core/dialogs.h"
 #include "app/services.h"
+#include "core/cache_list.h"
+#include "core/discovery.h"
+#include "core/extraction.h"
 #include "core/game.h"
 
 class QAction;
@@ -35,6 +40,10 @@ class QTreeWidget;
 class QWidget;
 
 namespace qm {
+
+namespace test {
+struct FormAccess;
+}
 
 // A list of same-sized pictures, found by name like every other member.
 class ImageList : public QObject {
@@ -53,15 +62,6 @@ public:
     std::string address;
 };
 
-// The run record of one extraction action.
-struct TExtractRun {
-    bool DotUYesToAll = false;
-    bool DotUNoToAll = false;
-    bool FolderYesToAll = false;
-    bool FolderNoToAll = false;
-    std::string TargetFolder;
-};
-
 class TFormMain : public QMainWindow {
     Q_OBJECT
 public:
@@ -69,6 +69,10 @@ public:
     explicit TFormMain(const Services& services, QWidget* parent = nullptr);
     // Runs the shut-down sequence.
     ~TFormMain() override;
+
+    // The handlers below are what the window's controls call. Each gathers
+    // its input from the window, calls the rule in core, and shows the
+    // result.
 
     // ---- uFormMain.cpp ----
     void ShowStatus(const std::string& text);
@@ -87,49 +91,28 @@ public:
     bool isBusy() const { return FBusy; }
 
     // ---- uFormMain_game.cpp ----
-    bool DetectGameBesideProgram();
-    bool FindInstalledGame(TGameKind kind, std::string& folder);
-    void DiscoverGame();  // start-up steps 10 and 11
     void FillModList();
     void cmbModClick();
     std::string ContentRoot() const;
     std::string CacheFolder() const;
-    // A path under the system drive, where the games install by default.
-    std::string onSystemDrive(const std::string& relative) const;
 
     // ---- content pages (joined later) ----
     void ButtonRefreshMapsClick();
 
     // ---- uFormMain_cache.cpp ----
     void RefreshCacheList(bool validationMode);
-    std::string LookupCacheEntry(const std::string& key, bool remove);
-    // The key's cache file inside `cacheFolder`; `found` tells whether it
-    // exists (a key never names a file outside that folder).
-    std::string LocateCacheFile(const std::string& cacheFolder, const std::string& key, bool* found = nullptr);
     void ButtonRefreshClick();
     void TabSheetCacheShow();
-    // The key carried by a line of the cache list ("" for none).
-    static std::string lineKey(QListWidget* list, int row);
-    // Separator lines begin with "-".
-    static bool isSeparatorLine(QListWidget* list, int row);
-    // The selected rows, last first: handling a row removes at most that
-    // row, so the rows still to come keep their numbers.
-    static std::vector<int> selectedRowsBottomUp(QListWidget* list);
-    // The failure of a line whose entry has no cache file.
-    static std::string notFoundText(const std::string& name);
 
     // ---- uFormMain_extract.cpp ----
     void ButtonExtractClick(QObject* sender);
     void miGoClick();
     void miExtractToClick();
-    bool ExtractEntry(int index, TExtractRun& run);
-    std::string DestinationFolder(const std::string& fileName) const;
     void ListBoxCacheClick();
 
     // ---- uFormMain_delete.cpp ----
     void miDeleteCacheFileEntryClick(QObject* sender);
     void BitBtn1Click();
-    bool DeleteEntry(int index);
 
     // ---- uFormMain_settings.cpp ----
     void LoadSettingsFromReg();
@@ -143,13 +126,81 @@ public:
     // ---- uFormMain_validate.cpp ----
     void ButtonValidateClick();
     void miValidateClick();
-    void ValidateCacheFiles();
-    std::vector<std::string> ListMatchingFiles(const std::string& pattern);
 
     // ---- uFormMain_mutators.cpp ----
     void ExportDotUToUTCache(const std::string& path);
 
-    // ---- state, readable by tests ----
+protected:
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    friend struct test::FormAccess;
+
+    void buildLayout();
+    void buildMenus();
+    void wireHandlers();
+    void FormCreate();
+    void FormShow();
+    void FormDestroy();
+    void setEmblem(TGameKind kind);
+    DlgButton ask(DlgKind kind, const std::string& text, const DlgButtons& buttons);
+
+    // ---- game and cache (uFormMain_game.cpp, uFormMain_cache.cpp) ----
+    void DiscoverGame();
+    GameFolder game() const { return {FGameDir, FGameKind}; }
+    // The selected mod-list entry's folder; nullptr when the list is empty.
+    const ModFolder* selectedMod() const;
+    CacheAccess cacheAccess() const;
+    // Shows `list` in the cache list; the lines' data stays beside it.
+    void showCacheList(CacheList list);
+    // Removes a line of the cache list without it counting as a click.
+    void removeCacheLine(int row);
+
+    // ---- actions over cache lines (uFormMain_lines.cpp) ----
+    // While a long action runs the window is painted but takes no input, and
+    // the action cannot be started a second time.
+    class BusyScope {
+    public:
+        explicit BusyScope(TFormMain& form);
+        ~BusyScope();
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+
+    private:
+        TFormMain& form_;
+    };
+    // What one action over the selected cache lines says and does.
+    struct LineAction {
+        const char* noLineStatus;      // nothing selected, no focused line
+        const char* separatorWarning;  // the focused line is a separator
+        // Before the first line, after the checks; false ends the action.
+        std::function<bool()> begin;
+        // Handles one line; true counts it. Raises Error on failure.
+        std::function<bool(int row)> handle;
+        // A single line's failure; the status to show after it.
+        std::function<std::string(const std::exception&)> singleFailure;
+        // One of many lines failed.
+        std::function<void(const std::exception&)> lineFailure;
+        // The status after the lines, by the number counted.
+        std::function<std::string(int)> doneStatus;
+    };
+    void runOverSelectedLines(const LineAction& action);
+    // Keeps the window painted during long loops over list lines.
+    void keepPainted();
+    void showProgress(const std::string& status);
+    // Shows the failure of one list line: a skip (information, only with
+    // "Show All Messages") or an error. Returns true for a skip.
+    bool reportLineFailure(const std::exception& failure);
+    bool ExtractEntry(int index, TExtractRun& run);
+    bool DeleteEntry(int index);
+
+    Services S;
+
+    // ---- state ----
     std::string FGameDir;
     TGameKind FGameKind = gkUT2003;
     std::string FGameName;
@@ -160,6 +211,12 @@ public:
     int32_t FMinWidth = 0;
     int32_t FMinHeight = 0;
     bool FAskDoUCCExportCache = false;
+    CacheList FCacheList;          // the lines behind ListBoxCache, row for row
+    std::vector<ModFolder> FMods;  // the entries behind cmbMod, index for index
+    bool FBusy = false;            // a long action runs: no second start
+    bool FUpdatingList = false;    // the program itself changes the cache list
+    std::string FApplicationTitle;
+    QElapsedTimer FPaintClock;
 
     // ---- components, named as their objectName ----
     QTabWidget* PageControl1 = nullptr;
@@ -223,68 +280,6 @@ public:
     ImageList* ImageListIcons = nullptr;
     ImageList* imlHeader = nullptr;
     QObject* objApplicationEvents = nullptr;
-
-protected:
-    bool event(QEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
-    void showEvent(QShowEvent* e) override;
-    void keyPressEvent(QKeyEvent* e) override;
-    void closeEvent(QCloseEvent* e) override;
-
-    // While a long action runs the window is painted but takes no input, and
-    // the action cannot be started a second time.
-    class BusyScope {
-    public:
-        explicit BusyScope(TFormMain& form);
-        ~BusyScope();
-        BusyScope(const BusyScope&) = delete;
-        BusyScope& operator=(const BusyScope&) = delete;
-
-    private:
-        TFormMain& form_;
-    };
-    // Keeps the window painted during long loops over list lines.
-    void keepPainted();
-    // Shows the failure of one list line: a skip (information, only with
-    // "Show All Messages") or an error. Returns true for a skip.
-    bool reportLineFailure(const std::string& message);
-    DlgButton ask(DlgKind kind, const std::string& text, const DlgButtons& buttons);
-    // Removes a line of the cache list without it counting as a click.
-    void removeCacheLine(int row);
-    // Removes the key of an entry that left the cache (what LookupCacheEntry
-    // with removal does). Inside a KeyBatch the keys collect and leave the
-    // index in batches, one rewrite each instead of one per key; the file
-    // is always gone first, so an interruption leaves at worst a key
-    // without a file, which validation removes.
-    void removeIndexKey(const std::string& key);
-    class KeyBatch {
-    public:
-        explicit KeyBatch(TFormMain& form) : form_(form) { form_.FBatchKeys = true; }
-        ~KeyBatch();
-        KeyBatch(const KeyBatch&) = delete;
-        KeyBatch& operator=(const KeyBatch&) = delete;
-
-    private:
-        TFormMain& form_;
-    };
-
-private:
-    void buildLayout();
-    void buildMenus();
-    void wireHandlers();
-    void FormCreate();
-    void FormShow();
-    void FormDestroy();
-    void setEmblem(TGameKind kind);
-
-    Services S;
-    bool FBusy = false;          // a long action runs: no second start
-    bool FUpdatingList = false;  // the program itself changes the cache list
-    bool FBatchKeys = false;     // index keys collect in FPendingKeys
-    std::vector<std::string> FPendingKeys;
-    void flushPendingKeys();
-    std::string FApplicationTitle;
-    QElapsedTimer FPaintClock;
 };
 
 }  // namespace qm

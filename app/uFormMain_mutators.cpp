@@ -37,10 +37,9 @@ std::string spelledAsOnDisk(FileSystem& fs, const std::string& folder, const std
 }  // namespace
 
 void TFormMain::ExportDotUToUTCache(const std::string& path) {
-    // 1
     if (!S.fs->fileExists(path)) return;
     try {
-        // 2: the game's tool; the native Linux builds of the games ship it
+        // The game's tool; the native Linux builds of the games ship it
         // as System/ucc-bin.
         const std::string system = FGameDir + spelledAsOnDisk(*S.fs, FGameDir, "System") + path::kSeparator;
         std::string tool = system + "ucc";
@@ -48,27 +47,22 @@ void TFormMain::ExportDotUToUTCache(const std::string& path) {
         if (S.fs->fileExists(system + "ucc-bin")) tool = system + spelledAsOnDisk(*S.fs, system, "ucc-bin");
 #endif
         const std::string quotedTool = commandArgument(tool);
-        // 3, 4
         std::string arguments = "dumpint " + commandArgument(path);
-        const int mod = cmbMod->currentIndex();
-        if (mod > 0) {
-            const std::string modSystem =
-                path::withTrailingSeparator(cmbMod->itemData(mod).toString().toStdString()) + "System";
-            if (S.fs->folderExists(modSystem))
-                arguments += " -mod=" + commandArgument(cmbMod->currentText().toStdString());
+        // A mod with its own System folder runs the tool as that mod.
+        if (cmbMod->currentIndex() > 0) {
+            const ModFolder* mod = selectedMod();
+            if (mod && S.fs->folderExists(mod->path + "System")) arguments += " -mod=" + commandArgument(mod->name);
         }
-        // 5 - 7
         ShowStatus("Calling ucc " + arguments);
         TFormResults results(S, this);
         results.SetCommand(quotedTool + " " + arguments);
         results.exec();
-        // 8 - 10: the second run appends below the first one's output
+        // The second run appends below the first one's output.
         arguments = "exportcache " + commandArgument(path);
         ShowStatus("Calling ucc " + arguments);
         results.SetCommand(quotedTool + " " + arguments);
         results.exec();
     } catch (const std::exception& ex) {
-        // 12
         ask(DlgKind::Error, ex.what(), {DlgButton::OK});
     }
 }

@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 #include <exception>
 
-#include "app/dialogs.h"
+#include "core/dialogs.h"
 #include "core/filesystem.h"
 
 #ifdef _WIN32

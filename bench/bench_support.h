@@ -10,8 +10,10 @@
 
 #include "app/services.h"
 #include "app/uFormMain.h"
+#include "core/cache_list.h"
 #include "core/paths.h"
 #include "platform/platform.h"
+#include "support/form_access.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
@@ -75,6 +77,7 @@ public:
     }
 
     std::string cacheDir() const { return root.mkdir("Game/Cache") + "/"; }
+    CacheAccess access() const { return {*fs, *ini, cacheDir(), cacheDir() + "Cache.ini"}; }
     size_t indexKeys() const { return ini->keys(cacheDir() + "Cache.ini", "Cache").size(); }
 
     TFormMain& start() {
@@ -84,8 +87,8 @@ public:
 
     // Selects every `step`-th line, `count` of them.
     void selectSpread(int count, int step) {
-        form->ListBoxCache->clearSelection();
-        for (int i = 0; i < count; ++i) form->ListBoxCache->item(i * step)->setSelected(true);
+        test::ui(*form).ListBoxCache->clearSelection();
+        for (int i = 0; i < count; ++i) test::ui(*form).ListBoxCache->item(i * step)->setSelected(true);
     }
 
     test::TempDir root;

@@ -24,11 +24,11 @@ void runAction(benchmark::State& state) {
         game->selectSpread(chosen, entries / chosen);
         state.ResumeTiming();
         if (Extract)
-            game->form->ButtonExtractClick(game->form->ButtonExtract);
+            test::ui(*game->form).ButtonExtract->click();
         else
-            game->form->miDeleteCacheFileEntryClick(game->form->miDeleteCacheEntry);
+            test::ui(*game->form).miDeleteCacheEntry->trigger();
         state.PauseTiming();
-        const int left = game->form->ListBoxCache->count();
+        const int left = test::ui(*game->form).ListBoxCache->count();
         if (left != entries - chosen) state.SkipWithError(("lines left: " + std::to_string(left)).c_str());
         const size_t keys = game->indexKeys();
         if (keys != static_cast<size_t>(entries - chosen))

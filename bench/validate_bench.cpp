@@ -12,6 +12,7 @@
 
 #include "app/uFormResults.h"
 #include "bench_support.h"
+#include "core/validation.h"
 
 namespace qm {
 namespace {
@@ -42,7 +43,7 @@ void BM_ValidateLargeCache(benchmark::State& state) {
         cache->dialogs.answers = {DlgButton::OK};
         state.ResumeTiming();
 
-        cache->form->ButtonValidateClick();
+        test::ui(*cache->form).ButtonValidate->click();
 
         state.PauseTiming();
         const std::string folder = cache->form->CacheFolder();
@@ -63,17 +64,18 @@ void BM_ValidatePass(benchmark::State& state) {
         state.PauseTiming();
         auto cache = largeCache();
         std::vector<std::string> log;
-        cache->form->FValidationLog = &log;
+        
         state.ResumeTiming();
 
-        if (indexPass)
-            cache->form->RefreshCacheList(true);
-        else
-            cache->form->ValidateCacheFiles();
+        if (indexPass) {
+            CacheList list = readCacheList(*cache->fs, *cache->ini, cache->cacheDir());
+            DropMissingEntries(cache->access(), list, log);
+        } else {
+            ValidateCacheFiles(cache->access(), cache->dialogs, log);
+        }
 
         state.PauseTiming();
-        cache->form->FValidationLog = nullptr;
-        state.counters["report_lines"] = static_cast<double>(log.size());
+                state.counters["report_lines"] = static_cast<double>(log.size());
         cache.reset();
         state.ResumeTiming();
     }

@@ -54,6 +54,9 @@ public:
     virtual bool fileExists(const std::string& path) = 0;
     virtual bool folderExists(const std::string& path) = 0;
     virtual std::optional<DirEntry> stat(const std::string& path) = 0;
+    // The path of an existing entry in the spelling the file system holds
+    // (each name as it is on disk); nothing when there is no such entry.
+    virtual std::optional<std::string> realPath(const std::string& path) = 0;
 
     // Moves a file; never replaces an existing target, also not in a race.
     // Across file systems it copies, flushes, then removes the source.

@@ -43,7 +43,21 @@
 namespace qm::platform {
 namespace {
 
-Status systemFailure(int error) { return Status::failure(std::strerror(error)); }
+Errc codeOf(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR: return Errc::NotFound;
+        case EEXIST:
+        case ENOTEMPTY: return Errc::AlreadyExists;
+        case EACCES:
+        case EPERM:
+        case EROFS: return Errc::AccessDenied;
+        case ENAMETOOLONG: return Errc::NameTooLong;
+        default: return Errc::Other;
+    }
+}
+
+Status systemFailure(int error) { return Status::failure(codeOf(error), std::strerror(error)); }
 Status lastFailure() { return systemFailure(errno); }
 
 struct DirCloser {
@@ -208,6 +222,12 @@ public:
     }
 
     std::optional<DirEntry> stat(const std::string& path) override { return entryAtPath(resolve(path)); }
+
+    std::optional<std::string> realPath(const std::string& path) override {
+        std::string resolved = resolve(path);
+        if (!entryExists(resolved)) return std::nullopt;
+        return resolved;
+    }
 
     Status moveFile(const std::string& from, const std::string& to) override {
         const std::string source = resolve(from);

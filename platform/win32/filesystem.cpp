@@ -21,6 +21,20 @@
 namespace qm::platform {
 namespace {
 
+Errc codeOf(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND: return Errc::NotFound;
+        case ERROR_FILE_EXISTS:
+        case ERROR_ALREADY_EXISTS: return Errc::AlreadyExists;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_WRITE_PROTECT:
+        case ERROR_SHARING_VIOLATION: return Errc::AccessDenied;
+        case ERROR_FILENAME_EXCED_RANGE: return Errc::NameTooLong;
+        default: return Errc::Other;
+    }
+}
+
 Status systemFailure(DWORD error) {
     wchar_t* text = nullptr;
     const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
@@ -38,7 +52,7 @@ Status systemFailure(DWORD error) {
         std::snprintf(buffer, sizeof buffer, "System error %lu", static_cast<unsigned long>(error));
         reason = buffer;
     }
-    return Status::failure(reason);
+    return Status::failure(codeOf(error), reason);
 }
 Status lastFailure() { return systemFailure(GetLastError()); }
 
@@ -142,6 +156,18 @@ public:
         FindHandle h = findFirst(p, data);
         if (!h) return std::nullopt;
         return makeEntry(data);
+    }
+
+    std::optional<std::string> realPath(const std::string& path) override {
+        // The system matches names without case; the long path name gives
+        // back every component as stored.
+        const std::wstring given = wide(path);
+        const DWORD n = GetLongPathNameW(given.c_str(), nullptr, 0);
+        if (n == 0) return std::nullopt;
+        std::wstring buffer(n, L'\0');
+        const DWORD written = GetLongPathNameW(given.c_str(), buffer.data(), n);
+        if (written == 0 || written >= n) return std::nullopt;
+        return narrow(buffer.c_str(), written);
     }
 
     Status moveFile(const std::string& from, const std::string& to) override {

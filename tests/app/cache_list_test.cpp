@@ -6,6 +6,7 @@
 #include <QTabWidget>
 #include <gtest/gtest.h>
 
+#include "support/form_access.h"
 #include "support/game_fixture.h"
 
 namespace qm::test {
@@ -13,13 +14,13 @@ namespace {
 
 std::vector<std::string> lines(TFormMain& form) {
     std::vector<std::string> out;
-    for (int i = 0; i < form.ListBoxCache->count(); ++i) out.push_back(form.ListBoxCache->item(i)->text().toStdString());
+    for (int i = 0; i < ui(form).ListBoxCache->count(); ++i) out.push_back(ui(form).ListBoxCache->item(i)->text().toStdString());
     return out;
 }
 
 std::vector<std::string> keys(TFormMain& form) {
     std::vector<std::string> out;
-    for (int i = 0; i < form.ListBoxCache->count(); ++i) out.push_back(TFormMain::lineKey(form.ListBoxCache, i));
+    for (int i = 0; i < ui(form).ListBoxCache->count(); ++i) out.push_back(FormAccess::lineKey(form, i));
     return out;
 }
 
@@ -80,7 +81,7 @@ TEST(CacheList, LineTextsAndStatus) {
                                                      "* <File Missing> * - Gone.utx", " 11/05/24 21:04:30 - "}));
     EXPECT_EQ(keys(form), (std::vector<std::string>{"AB12", "", "EF56"}));
     EXPECT_EQ(form.statusText(), "Cache List refreshed 12/11/2026 2:05:09 pm - (" + g.cacheDir() + "Cache.ini)");
-    EXPECT_TRUE(form.lblExtractTo->text().isEmpty());
+    EXPECT_TRUE(ui(form).lblExtractTo->text().isEmpty());
 }
 
 TEST(CacheList, NumberedVariantsAndLocateCacheFile) {
@@ -102,12 +103,13 @@ TEST(CacheList, NumberedVariantsAndLocateCacheFile) {
         g.addMissingEntry("K", "Pkg.utx");
         for (const std::string& f : c.files) setModified(g.root.write("Game/Cache/" + f), at(9, 0));
         TFormMain& form = g.start();
-        ASSERT_EQ(form.ListBoxCache->count(), 1) << c.files[0];
-        EXPECT_EQ(TFormMain::lineKey(form.ListBoxCache, 0) == "K", c.listed) << c.files[0];
-        bool found = true;
-        const std::string located = form.LocateCacheFile(form.CacheFolder(), "K", &found);
-        EXPECT_EQ(found, !c.located.empty()) << c.files[0];
-        EXPECT_EQ(located, g.cacheDir() + (c.located.empty() ? "K.uxx" : c.located)) << c.files[0];
+        ASSERT_EQ(ui(form).ListBoxCache->count(), 1) << c.files[0];
+        EXPECT_EQ(FormAccess::lineKey(form, 0) == "K", c.listed) << c.files[0];
+        const std::optional<std::string> located = LocateCacheFile(*g.realFs, form.CacheFolder(), "K");
+        EXPECT_EQ(located.has_value(), !c.located.empty()) << c.files[0];
+        if (located) {
+            EXPECT_EQ(*located, g.cacheDir() + c.located) << c.files[0];
+        }
     }
 }
 
@@ -121,9 +123,7 @@ TEST(CacheList, KeysAreLiteralText) {
     TFormMain& form = g.start();
     EXPECT_EQ(keys(form), (std::vector<std::string>{"", "", ""}));
     for (const char* k : {"../Secret", "O*", "Othe?"}) {
-        bool found = true;
-        form.LocateCacheFile(form.CacheFolder(), k, &found);
-        EXPECT_FALSE(found) << k;
+        EXPECT_FALSE(LocateCacheFile(*g.realFs, form.CacheFolder(), k)) << k;
     }
 }
 
@@ -133,16 +133,16 @@ TEST(CacheList, NoIndexAndEmptySection) {
         std::remove((g.cacheDir() + "Cache.ini").c_str());
         g.root.write("Game/Cache/K.uxx");
         TFormMain& form = g.start();
-        EXPECT_EQ(form.ListBoxCache->count(), 0);
+        EXPECT_EQ(ui(form).ListBoxCache->count(), 0);
         EXPECT_EQ(form.statusText(), "Cache not found - 12/11/2026 2:05:09 pm - (" + g.cacheDir() + "Cache.ini)");
-        EXPECT_EQ(form.LookupCacheEntry("K", false), "");
+        EXPECT_EQ(LookupCacheEntry(*g.realFs, *g.realIni, g.cacheDir() + "Cache.ini", "K"), "");
     }
     {
         GameFixture g;
         g.root.write("Game/Cache/Cache.ini", "[Other]\r\nK=X.utx\r\n[Cache]\r\n");
         g.root.write("Game/Cache/K.uxx");
         TFormMain& form = g.start();
-        EXPECT_EQ(form.ListBoxCache->count(), 0);
+        EXPECT_EQ(ui(form).ListBoxCache->count(), 0);
         EXPECT_EQ(form.statusText().rfind("Cache List refreshed ", 0), 0u) << form.statusText();
     }
 }
@@ -155,9 +155,9 @@ TEST(CacheList, ValidationModeReportsAndRemovesMissingEntries) {
     g.addMissingEntry("D", "D.uax");
     TFormMain& form = g.start();
     std::vector<std::string> log;
-    form.FValidationLog = &log;
+    ui(form).FValidationLog = &log;
     form.RefreshCacheList(true);
-    form.FValidationLog = nullptr;
+    ui(form).FValidationLog = nullptr;
     EXPECT_EQ(log, (std::vector<std::string>{"File for ini entry B.ut2 (B) was missing.",
                                              "File for ini entry D.uax (D) was missing."}));
     EXPECT_EQ(g.indexKeys(), (std::vector<std::string>{"A", "C"}));
@@ -168,10 +168,10 @@ TEST(CacheList, LookupRemovesOnlyNamedKeys) {
     GameFixture g;
     g.addCacheEntry("A", "A.utx");
     g.addCacheEntry("E", "");
-    TFormMain& form = g.start();
-    EXPECT_EQ(form.LookupCacheEntry("a", false), "A.utx");
-    EXPECT_EQ(form.LookupCacheEntry("E", true), "");  // an empty name keeps its key
-    EXPECT_EQ(form.LookupCacheEntry("A", true), "A.utx");
+    const std::string index = g.cacheDir() + "Cache.ini";
+    EXPECT_EQ(LookupCacheEntry(*g.realFs, *g.realIni, index, "a"), "A.utx");
+    RemoveCacheEntry(*g.realFs, *g.realIni, index, "E");  // an empty name keeps its key
+    RemoveCacheEntry(*g.realFs, *g.realIni, index, "A");
     EXPECT_EQ(g.indexKeys(), (std::vector<std::string>{"E"}));
 }
 
@@ -182,22 +182,22 @@ TEST(CacheList, RebuildTriggers) {
     g.root.write("Game/OwnCache/Cache/Cache.ini", "[Cache]\r\nM=ModMap.ut2\r\n");
     g.root.write("Game/OwnCache/Cache/M.uxx");
     TFormMain& form = g.start();
-    ASSERT_EQ(form.ListBoxCache->count(), 1);
+    ASSERT_EQ(ui(form).ListBoxCache->count(), 1);
 
     g.addCacheEntry("B", "B.utx");
-    form.ButtonRefresh->click();
-    EXPECT_EQ(form.ListBoxCache->count(), 2) << "Refresh";
+    ui(form).ButtonRefresh->click();
+    EXPECT_EQ(ui(form).ListBoxCache->count(), 2) << "Refresh";
 
     g.addCacheEntry("C", "C.utx");
-    form.PageControl1->setCurrentWidget(form.TabSheetMaps);
+    ui(form).PageControl1->setCurrentWidget(ui(form).TabSheetMaps);
     form.show();
-    form.PageControl1->setCurrentWidget(form.TabSheetCache);  // the page's show event
-    EXPECT_EQ(form.ListBoxCache->count(), 3) << "Cache page shown";
+    ui(form).PageControl1->setCurrentWidget(ui(form).TabSheetCache);  // the page's show event
+    EXPECT_EQ(ui(form).ListBoxCache->count(), 3) << "Cache page shown";
 
     // Picking a mod with its own index lists that index.
-    ASSERT_EQ(form.cmbMod->count(), 2);
-    form.cmbMod->setCurrentIndex(1);
-    form.cmbModClick();
+    ASSERT_EQ(ui(form).cmbMod->count(), 2);
+    ui(form).cmbMod->setCurrentIndex(1);
+    emit ui(form).cmbMod->activated(ui(form).cmbMod->currentIndex());
     EXPECT_EQ(lines(form).size(), 1u);
     EXPECT_NE(lines(form)[0].find("ModMap.ut2"), std::string::npos);
 }

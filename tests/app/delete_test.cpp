@@ -1,8 +1,10 @@
 // Deletion of cache entries on temp game folders.
 #include <QListWidget>
+#include <QPushButton>
 #include <gtest/gtest.h>
 
 #include "support/faulty_fs.h"
+#include "support/form_access.h"
 #include "support/game_fixture.h"
 
 namespace qm::test {
@@ -27,7 +29,7 @@ TEST(Delete, NumberedVariantGoesWithItsKeyAndLine) {
     g.root.write("Game/Cache/Kx.uxx", "not K's");
     TFormMain& form = begin(g);
     g.focus(g.rowOf("Walls.utx"));
-    form.BitBtn1Click();
+    ui(form).BitBtn1->click();
 
     EXPECT_TRUE(g.dialogs.shown.empty());
     EXPECT_EQ(form.statusText(), "Removed 1 cache entry.");
@@ -37,7 +39,7 @@ TEST(Delete, NumberedVariantGoesWithItsKeyAndLine) {
     EXPECT_TRUE(g.root.exists("Game/Cache/KEEP.uxx"));
     EXPECT_EQ(g.indexKeys(), std::vector<std::string>{"KEEP"});
     EXPECT_EQ(g.rowOf("Walls.utx"), -1);
-    form.RefreshCacheList(false);
+    ui(form).ButtonRefresh->click();
     EXPECT_EQ(g.rowOf("Walls.utx"), -1);
     EXPECT_EQ(g.lines().size(), 1u);
 }
@@ -50,12 +52,12 @@ TEST(Delete, SingleModeWithoutAnythingToDelete) {
     ASSERT_EQ(g.lines().size(), 3u);
 
     g.focus(-1);
-    form.miDeleteCacheFileEntryClick(form.miDeleteCacheEntry);
+    ui(form).miDeleteCacheEntry->trigger();
     EXPECT_EQ(form.statusText(), "Please select a file to Delete.");
     EXPECT_TRUE(g.dialogs.shown.empty());
 
     g.focus(1);
-    form.miDeleteCacheFileEntryClick(form.miDeleteCacheEntry);
+    ui(form).miDeleteCacheEntry->trigger();
     ASSERT_EQ(g.dialogs.shown.size(), 1u);
     EXPECT_EQ(g.dialogs.shown[0].kind, DlgKind::Warning);
     EXPECT_EQ(g.dialogs.shown[0].text,
@@ -94,11 +96,11 @@ TEST_P(DeleteFailure, KeepsKeyLineAndFiles) {
     TFormMain& form = begin(g);
     int row = g.rowOf("Walls.utx");
     ASSERT_GE(row, 0);
-    if (!c.key.empty()) form.ListBoxCache->item(row)->setData(Qt::UserRole, QString::fromStdString(key));
+    if (!c.key.empty()) ui(form).ListBoxCache->item(row)->setData(Qt::UserRole, QString::fromStdString(key));
     const std::vector<std::string> before = g.lines();
     g.dialogs.answers = {DlgButton::OK};
     g.focus(row);
-    form.miDeleteCacheFileEntryClick(form.miDeleteCacheFileEntry);
+    ui(form).miDeleteCacheFileEntry->trigger();
 
     const std::string expected =
         c.deleteFails ? "Could not remove \"Walls.utx\". Delete operation failed." : notFound("Walls.utx");
@@ -141,7 +143,7 @@ TEST(DeleteMultiple, BottomUpPassingSeparatorsAndGoingOnAfterFailures) {
     g.select({0, 1, 2, 3, 4, 5});  // all but F
     g.focus(6);
     g.dialogs.answers = {DlgButton::OK, DlgButton::OK};
-    form.miDeleteCacheFileEntryClick(form.miDeleteCacheEntry);
+    ui(form).miDeleteCacheEntry->trigger();
 
     // Bottom-up: the missing line (row 3) fails before B (row 2).
     EXPECT_EQ(g.dialogs.texts(), (std::vector<std::string>{notFound("C.utx"),
@@ -156,9 +158,11 @@ TEST(DeleteMultiple, BottomUpPassingSeparatorsAndGoingOnAfterFailures) {
     // Only separators left selected: nothing happens, a count of 0.
     g.dialogs.shown.clear();
     g.select({0});
-    form.ListBoxCache->addItem(kSeparatorLine);
-    form.ListBoxCache->item(form.ListBoxCache->count() - 1)->setSelected(true);
-    form.miDeleteCacheFileEntryClick(form.miDeleteCacheEntry);
+    CacheLine separator;
+    separator.kind = CacheLine::Kind::Separator;
+    FormAccess::appendLine(form, separator);
+    ui(form).ListBoxCache->item(ui(form).ListBoxCache->count() - 1)->setSelected(true);
+    ui(form).miDeleteCacheEntry->trigger();
     EXPECT_EQ(form.statusText(), "Removed 0 cache entries.");
     EXPECT_TRUE(g.dialogs.shown.empty());
 }

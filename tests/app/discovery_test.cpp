@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "core/registry.h"
+#include "support/form_access.h"
 #include "support/game_fixture.h"
 
 namespace qm::test {
@@ -61,9 +62,9 @@ TEST(Discovery, BesideTheProgram) {
         g.services.executablePath = p + "quillmere";
         TFormMain& form = g.start();
         const std::string expected = std::string(c.gameDir) == "P" ? p : g.root.path() + "Games" + kSep + "UT" + kSep;
-        EXPECT_EQ(form.FGameDir, expected) << c.what;
-        EXPECT_EQ(form.FGameKind, c.kind) << c.what;
-        EXPECT_EQ(form.FGameName, gameName(c.kind)) << c.what;
+        EXPECT_EQ(ui(form).FGameDir, expected) << c.what;
+        EXPECT_EQ(ui(form).FGameKind, c.kind) << c.what;
+        EXPECT_EQ(ui(form).FGameName, gameName(c.kind)) << c.what;
         EXPECT_EQ(asked(g.dialogs), std::vector<std::string>{}) << c.what;
     }
 }
@@ -87,7 +88,7 @@ TEST(Discovery, RegistryQuestionsInOrder) {
                                                           "Found UT in " + tail,
                                                           "Can't Find a UT, UT2003 or UT2004 folder.",
                                                           "browse: Select Your UT, UT2003, OR UT2004 Folder"}));
-    EXPECT_EQ(form.FGameKind, gkUT);
+    EXPECT_EQ(ui(form).FGameKind, gkUT);
 }
 
 TEST(Discovery, RegistryFolderAccepted) {
@@ -98,9 +99,9 @@ TEST(Discovery, RegistryFolderAccepted) {
     settleFirstRun(g);
     g.dialogs.answers = {DlgButton::Yes};
     TFormMain& form = g.start();
-    EXPECT_EQ(form.FGameDir, g.gameDir + ".." + kSep);
-    EXPECT_EQ(form.FGameKind, gkUT2003);
-    EXPECT_EQ(form.FGameName, "UT2003");
+    EXPECT_EQ(ui(form).FGameDir, g.gameDir + ".." + kSep);
+    EXPECT_EQ(ui(form).FGameKind, gkUT2003);
+    EXPECT_EQ(ui(form).FGameName, "UT2003");
 }
 
 TEST(Discovery, DefaultFoldersOnTheSystemDrive) {
@@ -117,8 +118,8 @@ TEST(Discovery, DefaultFoldersOnTheSystemDrive) {
     EXPECT_EQ(asked(g.dialogs), (std::vector<std::string>{
                                     "Found UT2004 in " + g.services.systemDriveRoot + "UT2004" + tail,
                                     "Found UT2004 in " + exe + "ut2004.exe" + tail}));
-    EXPECT_EQ(form.FGameDir, g.services.systemDriveRoot + "UT2004" + kSep);
-    EXPECT_EQ(form.FGameKind, gkUT2004);
+    EXPECT_EQ(ui(form).FGameDir, g.services.systemDriveRoot + "UT2004" + kSep);
+    EXPECT_EQ(ui(form).FGameKind, gkUT2004);
 }
 
 TEST(Discovery, BrowseDialog) {
@@ -145,11 +146,11 @@ TEST(Discovery, BrowseDialog) {
                                              "browse: Select Your UT, UT2003, OR UT2004 Folder"};
         if (c.warned) expected.push_back("That does not appear to be a valid UT/UT2003/UT2004 folder");
         EXPECT_EQ(asked(g.dialogs), expected) << c.what;
-        EXPECT_EQ(form.FGameDir, c.chosen ? g.root.path() + *c.chosen + kSep
+        EXPECT_EQ(ui(form).FGameDir, c.chosen ? g.root.path() + *c.chosen + kSep
                                           : g.services.systemDriveRoot + "UT2004" + kSep)
             << c.what;
-        EXPECT_EQ(form.FGameKind, c.kind) << c.what;
-        EXPECT_EQ(form.FGameName, gameName(c.kind)) << c.what;
+        EXPECT_EQ(ui(form).FGameKind, c.kind) << c.what;
+        EXPECT_EQ(ui(form).FGameName, gameName(c.kind)) << c.what;
     }
 }
 
@@ -168,6 +169,7 @@ public:
     }
     bool folderExists(const std::string& p) override { return real_.folderExists(p); }
     std::optional<DirEntry> stat(const std::string& p) override { return real_.stat(p); }
+    std::optional<std::string> realPath(const std::string& p) override { return real_.realPath(p); }
     Status moveFile(const std::string& a, const std::string& b) override { return real_.moveFile(a, b); }
     Status copyFile(const std::string& a, const std::string& b) override { return real_.copyFile(a, b); }
     Status deleteFile(const std::string& p) override { return real_.deleteFile(p); }
@@ -183,8 +185,8 @@ TEST(Discovery, CancelledBrowseWithoutASystemDriveUsesTheRoot) {
     GameFixture g;
     g.services.executablePath = g.root.mkdir("Elsewhere") + kSep + "quillmere";
     TFormMain& form = g.start();
-    EXPECT_EQ(form.FGameDir, kSep + "UT2004" + kSep);
-    EXPECT_EQ(form.FGameName, "UT2003");
+    EXPECT_EQ(ui(form).FGameDir, kSep + "UT2004" + kSep);
+    EXPECT_EQ(ui(form).FGameName, "UT2003");
 }
 
 TEST(Discovery, ProgramInADriveRootDetectsAnEmptyFolder) {
@@ -198,7 +200,7 @@ TEST(Discovery, ProgramInADriveRootDetectsAnEmptyFolder) {
     TFormMain& form = g.start();
     // Detection succeeded with an empty folder: no registry question, straight to browsing.
     EXPECT_EQ(asked(g.dialogs), std::vector<std::string>{"browse: Select Your UT, UT2003, OR UT2004 Folder"});
-    EXPECT_EQ(form.FGameDir, g.gameDir);
+    EXPECT_EQ(ui(form).FGameDir, g.gameDir);
 }
 
 TEST(ModList, OffersPlainFoldersWithMaps) {
@@ -212,12 +214,12 @@ TEST(ModList, OffersPlainFoldersWithMaps) {
     g.root.write("Game/Maps.txt");
     TFormMain& form = g.start();
     std::vector<std::string> captions;
-    for (int i = 0; i < form.cmbMod->count(); ++i) captions.push_back(form.cmbMod->itemText(i).toStdString());
+    for (int i = 0; i < ui(form).cmbMod->count(); ++i) captions.push_back(ui(form).cmbMod->itemText(i).toStdString());
     ASSERT_FALSE(captions.empty());
     EXPECT_EQ(captions[0], "UT2004 (default)");
     std::sort(captions.begin() + 1, captions.end());
     EXPECT_EQ(captions, (std::vector<std::string>{"UT2004 (default)", "GoodMod", "OtherMod"}));
-    EXPECT_EQ(form.cmbMod->currentIndex(), 0);
+    EXPECT_EQ(ui(form).cmbMod->currentIndex(), 0);
     chmod(ro.c_str(), 0755);
 }
 
@@ -230,9 +232,9 @@ TEST(ModList, ContentRootAndCacheFolder) {
     const std::string gameCache = g.gameDir + "Cache" + kSep;
     EXPECT_EQ(form.ContentRoot(), g.gameDir);
     EXPECT_EQ(form.CacheFolder(), gameCache);
-    for (int i = 1; i < form.cmbMod->count(); ++i) {
-        form.cmbMod->setCurrentIndex(i);
-        const std::string mod = form.cmbMod->itemText(i).toStdString();
+    for (int i = 1; i < ui(form).cmbMod->count(); ++i) {
+        ui(form).cmbMod->setCurrentIndex(i);
+        const std::string mod = ui(form).cmbMod->itemText(i).toStdString();
         EXPECT_EQ(form.ContentRoot(), mod == "PlainMod" ? plain : own) << mod;
         // A mod's cache counts only when it holds an index file.
         EXPECT_EQ(form.CacheFolder(), mod == "PlainMod" ? gameCache : own + "Cache" + kSep) << mod;

@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "support/faulty_fs.h"
+#include "support/form_access.h"
 #include "support/game_fixture.h"
 
 namespace qm::test {
@@ -61,13 +62,13 @@ TEST_P(Destination, MovesIntoTheFolderForTheTypeAndDropsKeyAndLine) {
     const std::string target = g.gameDir + (c.folder.empty() ? "" : c.folder + S) + c.name;
     // A ".u" file gets its question first; the one-time import question is
     // not due here.
-    form.FAskDoUCCExportCache = false;
-    form.miDoUCCExportCache->setChecked(false);
+    ui(form).FAskDoUCCExportCache = false;
+    ui(form).miDoUCCExportCache->setChecked(false);
     g.dialogs.answers = {DlgButton::Yes};
 
     g.focus(g.rowOf(c.name));
-    EXPECT_EQ(form.lblExtractTo->text().toStdString(), "Selected item will extract to: " + target);
-    form.ButtonExtractClick(form.ButtonExtract);
+    EXPECT_EQ(ui(form).lblExtractTo->text().toStdString(), "Selected item will extract to: " + target);
+    ui(form).ButtonExtract->click();
 
     EXPECT_EQ(readFile(target), "package K1");
     EXPECT_FALSE(g.root.exists("Game/Cache/K1.uxx"));
@@ -108,9 +109,9 @@ TEST(Extract, UnrealAndGenericKindsPutEverythingIntoTheContentRoot) {
         GameFixture g(gkUT2004);
         g.addCacheEntry("K1", "Walls.utx");
         TFormMain& form = begin(g);
-        form.FGameKind = kind;
+        ui(form).FGameKind = kind;
         g.focus(0);
-        form.ButtonExtractClick(form.ButtonExtract);
+        ui(form).ButtonExtract->click();
         EXPECT_EQ(readFile(g.gameDir + "Walls.utx"), "package K1") << int(kind);
         EXPECT_FALSE(g.root.exists("Game/Textures/Walls.utx"));
     }
@@ -142,12 +143,12 @@ TEST_P(ModDestination, FollowsTheModFolderThenTheGameFolder) {
     g.addMod("MyMod", c.modFolders);
     g.addCacheEntry("K1", c.name);
     TFormMain& form = begin(g);
-    ASSERT_EQ(form.cmbMod->count(), 2);
+    ASSERT_EQ(ui(form).cmbMod->count(), 2);
     g.selectMod(1);
     g.dialogs.answers.assign(c.answers.begin(), c.answers.end());
 
     g.focus(0);
-    form.ButtonExtractClick(form.ButtonExtract);
+    ui(form).ButtonExtract->click();
 
     std::vector<std::string> expectedDialogs = c.expectedDialogs;
     for (std::string& t : expectedDialogs)
@@ -186,7 +187,7 @@ TEST(ExtractMod, MissingFolderQuestionNamesTheGameFolderAndYesFailsTheWrite) {
     g.selectMod(1);
     g.dialogs.answers = {DlgButton::Yes, DlgButton::OK};
     g.focus(0);
-    form.ButtonExtractClick(form.ButtonExtract);
+    ui(form).ButtonExtract->click();
     const std::string folder = g.gameDir + "StaticMeshes";
     ASSERT_EQ(g.dialogs.shown.size(), 2u);
     EXPECT_EQ(g.dialogs.shown[0].text, missingFolderQuestion(folder));
@@ -204,10 +205,10 @@ TEST(ExtractMod, SkipIsSilentUnlessShowAllMessages) {
         g.addCacheEntry("K1", "Rocks.usx");
         TFormMain& form = begin(g);
         g.selectMod(1);
-        form.miShowAllMessages->setChecked(showAll);
+        ui(form).miShowAllMessages->setChecked(showAll);
         g.dialogs.answers = {DlgButton::No, DlgButton::OK};
         g.focus(0);
-        form.ButtonExtractClick(form.ButtonExtract);
+        ui(form).ButtonExtract->click();
         ASSERT_EQ(g.dialogs.shown.size(), showAll ? 2u : 1u);
         if (showAll) {
             EXPECT_EQ(g.dialogs.shown[1].kind, DlgKind::Information);
@@ -240,13 +241,13 @@ TEST_P(ToAllScope, HoldsForOneActionOnly) {
     g.addCacheEntry("B", "B" + ext);
     g.addCacheEntry("C", "C" + ext);
     TFormMain& form = begin(g);
-    form.FAskDoUCCExportCache = false;
-    form.miDoUCCExportCache->setChecked(false);
+    ui(form).FAskDoUCCExportCache = false;
+    ui(form).miDoUCCExportCache->setChecked(false);
     if (c.modFolderQuestion) g.selectMod(1);
     // With No the question comes for every entry; the later ones get No too.
     g.dialogs.answers = {c.firstAnswer, DlgButton::No, DlgButton::No};
     g.select({0, 1, 2, 3});
-    form.ButtonExtractClick(form.ButtonExtract);
+    ui(form).ButtonExtract->click();
 
     ASSERT_EQ(g.dialogs.shown.size(), c.dialogs);
     // Bottom-up: the last line is asked first.
@@ -261,9 +262,9 @@ TEST_P(ToAllScope, HoldsForOneActionOnly) {
     g.dialogs.shown.clear();
     g.dialogs.answers = {DlgButton::No, DlgButton::No, DlgButton::No};
     std::vector<int> all;
-    for (int i = 0; i < form.ListBoxCache->count(); ++i) all.push_back(i);
+    for (int i = 0; i < ui(form).ListBoxCache->count(); ++i) all.push_back(i);
     g.select(all);
-    form.ButtonExtractClick(form.ButtonExtract);
+    ui(form).ButtonExtract->click();
     EXPECT_EQ(g.dialogs.shown.size(), all.size());
 }
 
@@ -286,29 +287,29 @@ TEST(ExtractMutatorQuestion, AskedOncePerGameEvenWhenTheEntryFails) {
         const std::string gone = g.addCacheEntry("GONE", "Gone.u");
         g.addCacheEntry("MUT", "Mut.u");
         TFormMain& form = begin(g);
-        form.FAskDoUCCExportCache = true;
-        form.miDoUCCExportCache->setChecked(answer == DlgButton::No);
+        ui(form).FAskDoUCCExportCache = true;
+        ui(form).miDoUCCExportCache->setChecked(answer == DlgButton::No);
         // The line carries its key, but the file went after the list was built.
         ASSERT_EQ(std::remove(gone.c_str()), 0);
 
         g.dialogs.answers = {DlgButton::Yes, answer, DlgButton::OK};
         g.focus(g.rowOf("Gone.u"));
-        form.ButtonExtractClick(form.ButtonExtract);
+        ui(form).ButtonExtract->click();
         ASSERT_EQ(g.dialogs.shown.size(), 3u);
         EXPECT_EQ(g.dialogs.shown[1].text,
                   "Do you wish to import any items from the .u file (such as Mutators) into UT2004?");
         EXPECT_EQ(g.dialogs.shown[1].buttons, (DlgButtons{DlgButton::Yes, DlgButton::No}));
         EXPECT_EQ(g.dialogs.shown[2].text, notFound("Gone.u"));
-        EXPECT_FALSE(form.FAskDoUCCExportCache);
-        EXPECT_EQ(form.miDoUCCExportCache->isChecked(), answer == DlgButton::Yes);
+        EXPECT_FALSE(ui(form).FAskDoUCCExportCache);
+        EXPECT_EQ(ui(form).miDoUCCExportCache->isChecked(), answer == DlgButton::Yes);
 
         // The next ".u" entry gets only its own question (the import itself
         // is not under test here).
-        form.miDoUCCExportCache->setChecked(false);
+        ui(form).miDoUCCExportCache->setChecked(false);
         g.dialogs.shown.clear();
         g.dialogs.answers = {DlgButton::Yes};
         g.focus(g.rowOf("Mut.u"));
-        form.ButtonExtractClick(form.ButtonExtract);
+        ui(form).ButtonExtract->click();
         ASSERT_EQ(g.dialogs.shown.size(), 1u);
         EXPECT_EQ(g.dialogs.shown[0].text, dotUQuestion("Mut.u"));
         EXPECT_EQ(form.statusText(), "Extracted 1 file(s).");
@@ -320,23 +321,23 @@ TEST(ExtractMutatorQuestion, NotAskedForOtherKindsOrAfterNoToTheDotUQuestion) {
         GameFixture g(gkUT);
         g.addCacheEntry("MUT", "Mut.u");
         TFormMain& form = begin(g);
-        form.FAskDoUCCExportCache = true;
+        ui(form).FAskDoUCCExportCache = true;
         g.dialogs.answers = {DlgButton::Yes};
         g.focus(0);
-        form.ButtonExtractClick(form.ButtonExtract);
+        ui(form).ButtonExtract->click();
         EXPECT_EQ(g.dialogs.shown.size(), 1u);
-        EXPECT_TRUE(form.FAskDoUCCExportCache);
+        EXPECT_TRUE(ui(form).FAskDoUCCExportCache);
     }
     {
         GameFixture g(gkUT2004);
         g.addCacheEntry("MUT", "Mut.u");
         TFormMain& form = begin(g);
-        form.FAskDoUCCExportCache = true;
+        ui(form).FAskDoUCCExportCache = true;
         g.dialogs.answers = {DlgButton::No};
         g.focus(0);
-        form.ButtonExtractClick(form.ButtonExtract);
+        ui(form).ButtonExtract->click();
         EXPECT_EQ(g.dialogs.shown.size(), 1u);
-        EXPECT_TRUE(form.FAskDoUCCExportCache);
+        EXPECT_TRUE(ui(form).FAskDoUCCExportCache);
         EXPECT_EQ(form.statusText(), "File Skipped.");
     }
 }
@@ -350,7 +351,7 @@ TEST(ExtractSingle, ActsOnTheFocusedLineEvenWhenAnotherIsSelected) {
     TFormMain& form = begin(g);
     g.select({0});
     g.focus(1);
-    form.ButtonExtractClick(form.ButtonExtract);
+    ui(form).ButtonExtract->click();
     EXPECT_TRUE(g.root.exists("Game/Textures/B.utx"));
     EXPECT_FALSE(g.root.exists("Game/Textures/A.utx"));
     EXPECT_EQ(form.statusText(), "Extracted 1 file(s).");
@@ -359,14 +360,14 @@ TEST(ExtractSingle, ActsOnTheFocusedLineEvenWhenAnotherIsSelected) {
 TEST(ExtractSingle, NothingToActOn) {
     GameFixture empty(gkUT2004);
     TFormMain& f1 = begin(empty);
-    f1.ButtonExtractClick(f1.ButtonExtract);
+    ui(f1).ButtonExtract->click();
     EXPECT_EQ(f1.statusText(), "Please select a file to extract.");
 
     GameFixture g(gkUT2004);
     g.addCacheEntry("A", "A.utx");
     TFormMain& form = begin(g);
     g.focus(-1);
-    form.miGoClick();
+    ui(form).miGo->trigger();
     EXPECT_EQ(form.statusText(), "Please select a file to extract.");
     EXPECT_TRUE(g.dialogs.shown.empty());
     EXPECT_TRUE(g.root.exists("Game/Cache/A.uxx"));
@@ -381,7 +382,7 @@ TEST(ExtractSingle, SeparatorAndMissingLines) {
     ASSERT_EQ(g.lines().size(), 4u);
 
     g.focus(1);  // the separator
-    form.ButtonExtractClick(form.ButtonExtract);
+    ui(form).ButtonExtract->click();
     ASSERT_EQ(g.dialogs.shown.size(), 1u);
     EXPECT_EQ(g.dialogs.shown[0].kind, DlgKind::Warning);
     EXPECT_EQ(g.dialogs.shown[0].text,
@@ -390,7 +391,7 @@ TEST(ExtractSingle, SeparatorAndMissingLines) {
 
     g.dialogs.shown.clear();
     g.focus(g.rowOf("Gone.utx"));
-    form.ButtonExtractClick(form.ButtonExtract);
+    ui(form).ButtonExtract->click();
     ASSERT_EQ(g.dialogs.shown.size(), 1u);
     EXPECT_EQ(g.dialogs.shown[0].kind, DlgKind::Error);
     EXPECT_EQ(g.dialogs.shown[0].text, notFound("Gone.utx"));
@@ -416,7 +417,7 @@ TEST(ExtractMultiple, BottomUpPassingSeparatorsAndReportingMissingLines) {
     // F stays unselected; everything else, separator included, is selected.
     g.select({0, 1, 2, 3, 4, 5});
     g.dialogs.answers = {DlgButton::OK};
-    form.ButtonExtractClick(form.ButtonExtract);
+    ui(form).ButtonExtract->click();
 
     EXPECT_EQ(g.dialogs.texts(), std::vector<std::string>{notFound("D.utx")});
     EXPECT_EQ(form.statusText(), "Extracted 4 file(s).");
@@ -434,7 +435,7 @@ TEST(ExtractMultiple, OnlySeparatorsSelectedCountsNothing) {
     TFormMain& form = begin(g);
     ASSERT_EQ(g.lines().size(), 5u);
     g.select({1, 3});
-    form.ButtonExtractClick(form.ButtonExtract);
+    ui(form).ButtonExtract->click();
     EXPECT_EQ(form.statusText(), "Extracted 0 file(s).");
     EXPECT_TRUE(g.dialogs.shown.empty());
     EXPECT_EQ(g.lines().size(), 5u);
@@ -450,7 +451,7 @@ TEST(ExtractTo, CopiesAndKeepsTheEntryThenRefusesASecondCopy) {
         const std::string out = g.root.mkdir("Out");
         g.dialogs.folders = {out + tail, out + tail};
         g.focus(0);
-        form.miExtractToClick();
+        ui(form).miExtractTo->trigger();
         EXPECT_EQ(readFile(out + S + "A.utx"), "package A");
         EXPECT_EQ(form.statusText(), "Extracted 1 file(s).");
         EXPECT_EQ(g.root.read("Game/Cache/A.uxx"), "package A");
@@ -459,7 +460,7 @@ TEST(ExtractTo, CopiesAndKeepsTheEntryThenRefusesASecondCopy) {
         EXPECT_FALSE(g.root.exists("Game/Textures/A.utx"));
 
         g.dialogs.answers = {DlgButton::OK};
-        form.miExtractToClick();
+        ui(form).miExtractTo->trigger();
         ASSERT_EQ(g.dialogs.shown.size(), 3u);  // select, select, error
         EXPECT_EQ(g.dialogs.shown[2].text, "Could not extract \"" + out + S + "A.utx\". File Already exists.");
         EXPECT_EQ(form.statusText(), "Error extracting file.");
@@ -475,7 +476,7 @@ TEST(ExtractTo, CancelledInBothModesMovesNothing) {
         if (multiple) g.select({0, 1});
         g.focus(0);
         g.dialogs.folders = {std::nullopt};
-        form.ButtonExtractClick(form.miExtractTo);
+        ui(form).miExtractTo->trigger();
         EXPECT_EQ(form.statusText(), "Action Cancelled");
         EXPECT_EQ(g.lines().size(), 2u);
         EXPECT_TRUE(g.root.exists("Game/Cache/A.uxx"));
@@ -495,7 +496,7 @@ TEST(ExtractTo, RootFolderJoinsWithOneSeparator) {
     g.dialogs.folders = {std::string(1, path::kSeparator)};
     g.dialogs.answers = {DlgButton::OK};
     g.focus(0);
-    form.miExtractToClick();
+    ui(form).miExtractTo->trigger();
     ASSERT_EQ(g.dialogs.shown.size(), 2u);
     EXPECT_EQ(g.dialogs.shown[1].text, "Could not extract \"" + S + "A.utx\". Write operation failed.");
     EXPECT_TRUE(g.root.exists("Game/Cache/A.uxx"));
@@ -522,7 +523,7 @@ TEST_P(EntryKeptWhole, OnFailure) {
     TFormMain& form = begin(g);
     g.dialogs.answers = {DlgButton::OK};
     g.focus(0);
-    form.ButtonExtractClick(form.ButtonExtract);
+    ui(form).ButtonExtract->click();
 
     std::string expected = c.expected;
     expected.replace(expected.find("%T"), 2, target);
@@ -565,7 +566,7 @@ TEST(ExtractFailures, ExistingAndRacedTargetsKeepTheirContent) {
     TFormMain& form = begin(g);
     g.select({0, 1});
     g.dialogs.answers = {DlgButton::OK, DlgButton::OK};
-    form.ButtonExtractClick(form.ButtonExtract);
+    ui(form).ButtonExtract->click();
     EXPECT_EQ(g.root.read("Game/Maps/DM-Deck.ut2"), "mine");
     EXPECT_EQ(g.root.read("Game/Maps/DM-Raced.ut2"), "raced");
     EXPECT_EQ(g.root.read("Game/Cache/A.uxx"), "package A");
@@ -584,7 +585,7 @@ TEST(ExtractUnsafe, RealNamesThatAreNotPlainFileNamesAreRefused) {
         TFormMain& form = begin(g);
         g.dialogs.answers = {DlgButton::OK};
         g.focus(0);
-        form.ButtonExtractClick(form.ButtonExtract);
+        ui(form).ButtonExtract->click();
         EXPECT_EQ(g.dialogs.texts(),
                   std::vector<std::string>{"Could not extract \"" + name +
                                            "\". The file name in Cache.ini is not a plain file name."})
@@ -612,15 +613,17 @@ TEST(ExtractUnsafe, KeysAreLiteralNamesInsideTheCacheFolder) {
         TFormMain& form = begin(g);
         // The list test is the cache list's business; make sure a line with
         // the key exists whatever it decided.
-        if (g.rowOf("Walls.utx") < 0 || TFormMain::lineKey(form.ListBoxCache, g.rowOf("Walls.utx")).empty()) {
-            auto* item = new QListWidgetItem(" 03/01/24 10:00:00 - Walls.utx");
-            item->setData(Qt::UserRole, QString::fromStdString(c.key));
-            form.ListBoxCache->addItem(item);
+        if (g.rowOf("Walls.utx") < 0 || FormAccess::lineKey(form, g.rowOf("Walls.utx")).empty()) {
+            CacheLine line;
+            line.key = c.key;
+            line.realName = "Walls.utx";
+            line.time = {2024, 3, 1, 10, 0, 0};
+            FormAccess::appendLine(form, line);
         }
         g.dialogs.answers = {DlgButton::OK};
-        g.focus(form.ListBoxCache->count() - 1);
-        ASSERT_EQ(TFormMain::lineKey(form.ListBoxCache, form.ListBoxCache->currentRow()), c.key);
-        form.ButtonExtractClick(form.ButtonExtract);
+        g.focus(ui(form).ListBoxCache->count() - 1);
+        ASSERT_EQ(FormAccess::lineKey(form, ui(form).ListBoxCache->currentRow()), c.key);
+        ui(form).ButtonExtract->click();
         EXPECT_EQ(g.dialogs.texts(), std::vector<std::string>{notFound("Walls.utx")}) << c.key;
         EXPECT_EQ(g.root.read("Game/" + c.file), "other") << c.key;
         EXPECT_FALSE(g.root.exists("Game/Textures/Walls.utx")) << c.key;
@@ -634,15 +637,15 @@ TEST(ExtractBusy, ASecondStartWhileRunningDoesNothing) {
     g.addCacheEntry("B", "B.utx");
     g.addCacheEntry("A", "A.u");  // last, so its question comes first
     TFormMain& form = begin(g);
-    form.FAskDoUCCExportCache = false;
-    form.miDoUCCExportCache->setChecked(false);
+    ui(form).FAskDoUCCExportCache = false;
+    ui(form).miDoUCCExportCache->setChecked(false);
     // The ".u" question is modal; a click that arrives while it is open
     // must not start a second extraction over the same lines.
     g.dialogs.answers = {DlgButton::Yes};
     g.select({0, 1});
     QMetaObject::invokeMethod(
-        &form, [&] { form.ButtonExtractClick(form.ButtonExtract); }, Qt::QueuedConnection);
-    form.ButtonExtractClick(form.ButtonExtract);
+        &form, [&] { ui(form).ButtonExtract->click(); }, Qt::QueuedConnection);
+    ui(form).ButtonExtract->click();
     QCoreApplication::processEvents();
     EXPECT_EQ(form.statusText(), "Extracted 2 file(s).");
     EXPECT_EQ(g.dialogs.shown.size(), 1u);

@@ -15,6 +15,7 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include "support/form_access.h"
 #include "support/game_fixture.h"
 
 namespace qm::test {
@@ -22,7 +23,7 @@ namespace {
 
 std::vector<std::string> tabs(TFormMain& form) {
     std::vector<std::string> out;
-    for (int i = 0; i < form.PageControl1->count(); ++i) out.push_back(form.PageControl1->tabText(i).toStdString());
+    for (int i = 0; i < ui(form).PageControl1->count(); ++i) out.push_back(ui(form).PageControl1->tabText(i).toStdString());
     return out;
 }
 
@@ -48,58 +49,58 @@ TEST(MainWindow, LayoutAndNames) {
         EXPECT_NE(form.findChild<QObject*>(name), nullptr) << name;
     EXPECT_EQ(tabs(form), (std::vector<std::string>{"Cache", "Maps", "Textures", "Sounds", "Music", "StaticMeshes",
                                                      "Animations"}));
-    EXPECT_EQ(form.PageControl1->currentWidget(), form.TabSheetCache);
-    EXPECT_EQ(form.ListBoxCache->selectionMode(), QAbstractItemView::ExtendedSelection);
-    EXPECT_EQ(form.cmbMod->width(), 105);
-    EXPECT_EQ(form.ButtonExtract->geometry(), QRect(8, 48, 89, 41));
-    EXPECT_TRUE(form.ButtonExtract->font().bold());
-    EXPECT_EQ(form.ListViewMaps->headerItem()->text(3), "Path");
-    EXPECT_FALSE(form.tmrUpdateCheck->isActive());
-    EXPECT_EQ(form.tmrUpdateCheck->interval(), 1000);
-    EXPECT_FALSE(form.miCompressFiles->isEnabled());
-    ASSERT_EQ(form.imlHeader->images.size(), 2u);
-    EXPECT_EQ(form.imlHeader->images[0].size(), QSize(16, 16));
+    EXPECT_EQ(ui(form).PageControl1->currentWidget(), ui(form).TabSheetCache);
+    EXPECT_EQ(ui(form).ListBoxCache->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_EQ(ui(form).cmbMod->width(), 105);
+    EXPECT_EQ(ui(form).ButtonExtract->geometry(), QRect(8, 48, 89, 41));
+    EXPECT_TRUE(ui(form).ButtonExtract->font().bold());
+    EXPECT_EQ(ui(form).ListViewMaps->headerItem()->text(3), "Path");
+    EXPECT_FALSE(ui(form).tmrUpdateCheck->isActive());
+    EXPECT_EQ(ui(form).tmrUpdateCheck->interval(), 1000);
+    EXPECT_FALSE(ui(form).miCompressFiles->isEnabled());
+    ASSERT_EQ(ui(form).imlHeader->images.size(), 2u);
+    EXPECT_EQ(ui(form).imlHeader->images[0].size(), QSize(16, 16));
     // The emblem of the game found: kind 2 of the image list.
-    ASSERT_EQ(form.ImageListIcons->images.size(), 3u);
-    EXPECT_EQ(form.ImageIcon->pixmap().toImage(), form.ImageListIcons->images[gkUT2004].toImage());
-    EXPECT_EQ(form.ImageIcon2->pixmap().toImage(), form.ImageListIcons->images[gkUT2004].toImage());
+    ASSERT_EQ(ui(form).ImageListIcons->images.size(), 3u);
+    EXPECT_EQ(ui(form).ImageIcon->pixmap().toImage(), ui(form).ImageListIcons->images[gkUT2004].toImage());
+    EXPECT_EQ(ui(form).ImageIcon2->pixmap().toImage(), ui(form).ImageListIcons->images[gkUT2004].toImage());
 }
 
 TEST(MainWindow, Menus) {
     GameFixture g;
     TFormMain& form = g.start();
-    EXPECT_EQ(menu(form.MenuFile), std::vector<std::string>{"&Exit"});
-    EXPECT_EQ(menu(form.MenuCache), (std::vector<std::string>{"&Extract", "&Validate", "-", "Delete Cache Entry"}));
-    EXPECT_EQ(menu(form.MenuMaps), std::vector<std::string>{"&Compress"});
-    EXPECT_EQ(menu(form.MenuOptions), (std::vector<std::string>{"&Show All Messages", "Import Mutators into UT2004"}));
-    EXPECT_EQ(menu(form.MenuHelp),
+    EXPECT_EQ(menu(ui(form).MenuFile), std::vector<std::string>{"&Exit"});
+    EXPECT_EQ(menu(ui(form).MenuCache), (std::vector<std::string>{"&Extract", "&Validate", "-", "Delete Cache Entry"}));
+    EXPECT_EQ(menu(ui(form).MenuMaps), std::vector<std::string>{"&Compress"});
+    EXPECT_EQ(menu(ui(form).MenuOptions), (std::vector<std::string>{"&Show All Messages", "Import Mutators into UT2004"}));
+    EXPECT_EQ(menu(ui(form).MenuHelp),
               (std::vector<std::string>{"View Readme", "Help Forums", "-", "Harthollow Website", "Make a Donation",
                                         "More Quillmere Info", "-", "Check For Update",
                                         "Automatically Check for Update", "-", "&About"}));
-    EXPECT_EQ(menu(form.PopupMenu1), (std::vector<std::string>{"Delete Cache Entry", "-", "&Extract To..."}));
-    EXPECT_EQ(menu(form.PopupMenu2), std::vector<std::string>{"&Compress File"});
-    EXPECT_EQ(form.MenuCache->defaultAction(), form.miGo);
-    for (QAction* option : {form.miShowAllMessages, form.miDoUCCExportCache, form.miAutoCheckUpdate}) {
+    EXPECT_EQ(menu(ui(form).PopupMenu1), (std::vector<std::string>{"Delete Cache Entry", "-", "&Extract To..."}));
+    EXPECT_EQ(menu(ui(form).PopupMenu2), std::vector<std::string>{"&Compress File"});
+    EXPECT_EQ(ui(form).MenuCache->defaultAction(), ui(form).miGo);
+    for (QAction* option : {ui(form).miShowAllMessages, ui(form).miDoUCCExportCache, ui(form).miAutoCheckUpdate}) {
         EXPECT_TRUE(option->isCheckable());
         const bool before = option->isChecked();
         option->trigger();  // a click inverts the check mark
         EXPECT_NE(option->isChecked(), before);
     }
-    const bool shown = form.miShowAllMessages->isChecked();
-    form.miShowAllMessagesClick();
-    EXPECT_NE(form.miShowAllMessages->isChecked(), shown);
-    form.miDoUCCExportCacheClick();
-    form.miDoUCCExportCacheClick();
-    EXPECT_TRUE(form.miDoUCCExportCache->isChecked());  // toggled on above, twice here
+    const bool shown = ui(form).miShowAllMessages->isChecked();
+    ui(form).miShowAllMessages->trigger();
+    EXPECT_NE(ui(form).miShowAllMessages->isChecked(), shown);
+    ui(form).miDoUCCExportCache->trigger();
+    ui(form).miDoUCCExportCache->trigger();
+    EXPECT_TRUE(ui(form).miDoUCCExportCache->isChecked());  // toggled on above, twice here
     // Items whose actions come later do nothing, and nothing crashes.
-    for (QAction* a : {form.miCompress, form.miReadme, form.miAbout, form.miCheckForUpdate}) a->trigger();
+    for (QAction* a : {ui(form).miCompress, ui(form).miReadme, ui(form).miAbout, ui(form).miCheckForUpdate}) a->trigger();
 }
 
 TEST(MainWindow, TheMutatorItemNamesTheGame) {
     for (TGameKind kind : {gkUT2003, gkUT, gkUT2004}) {
         GameFixture g(kind);
         TFormMain& form = g.start();
-        EXPECT_EQ(form.miDoUCCExportCache->text().toStdString(), "Import Mutators into " + gameName(kind));
+        EXPECT_EQ(ui(form).miDoUCCExportCache->text().toStdString(), "Import Mutators into " + gameName(kind));
     }
 }
 
@@ -121,14 +122,14 @@ TEST(MainWindow, UTLosesTwoPagesWhenShown) {
 TEST(MainWindow, PageChangeSwapsTheMenus) {
     GameFixture g;
     TFormMain& form = g.start();
-    EXPECT_TRUE(form.MenuCache->menuAction()->isVisible());
-    EXPECT_FALSE(form.MenuMaps->menuAction()->isVisible());
-    form.PageControl1->setCurrentWidget(form.TabSheetTextures);
-    EXPECT_FALSE(form.MenuCache->menuAction()->isVisible());
-    EXPECT_TRUE(form.MenuMaps->menuAction()->isVisible());
-    form.PageControl1->setCurrentWidget(form.TabSheetCache);
-    EXPECT_TRUE(form.MenuCache->menuAction()->isVisible());
-    EXPECT_FALSE(form.MenuMaps->menuAction()->isVisible());
+    EXPECT_TRUE(ui(form).MenuCache->menuAction()->isVisible());
+    EXPECT_FALSE(ui(form).MenuMaps->menuAction()->isVisible());
+    ui(form).PageControl1->setCurrentWidget(ui(form).TabSheetTextures);
+    EXPECT_FALSE(ui(form).MenuCache->menuAction()->isVisible());
+    EXPECT_TRUE(ui(form).MenuMaps->menuAction()->isVisible());
+    ui(form).PageControl1->setCurrentWidget(ui(form).TabSheetCache);
+    EXPECT_TRUE(ui(form).MenuCache->menuAction()->isVisible());
+    EXPECT_FALSE(ui(form).MenuMaps->menuAction()->isVisible());
 }
 
 TEST(MainWindow, MinimumSizeIsTheSizeAtCreation) {
@@ -139,23 +140,23 @@ TEST(MainWindow, MinimumSizeIsTheSizeAtCreation) {
     EXPECT_EQ(form.size(), QSize(534, 412));
     form.resize(900, 700);
     EXPECT_EQ(form.size(), QSize(900, 700));
-    EXPECT_EQ(form.FMinWidth, 534);
-    EXPECT_EQ(form.FMinHeight, 412);
+    EXPECT_EQ(ui(form).FMinWidth, 534);
+    EXPECT_EQ(ui(form).FMinHeight, 412);
 }
 
 TEST(MainWindow, EnterRunsTheDefaultButtonOfThePage) {
     GameFixture g;
     TFormMain& form = g.start();
     form.show();
-    QSignalSpy extract(form.ButtonExtract, &QPushButton::clicked);
-    QSignalSpy compress(form.ButtonCompress, &QPushButton::clicked);
-    form.ListBoxCache->setFocus();
-    QTest::keyClick(form.ListBoxCache, Qt::Key_Return);
+    QSignalSpy extract(ui(form).ButtonExtract, &QPushButton::clicked);
+    QSignalSpy compress(ui(form).ButtonCompress, &QPushButton::clicked);
+    ui(form).ListBoxCache->setFocus();
+    QTest::keyClick(ui(form).ListBoxCache, Qt::Key_Return);
     EXPECT_EQ(extract.count(), 1);
     EXPECT_EQ(compress.count(), 0);
-    form.PageControl1->setCurrentWidget(form.TabSheetMaps);
-    form.ListViewMaps->setFocus();
-    QTest::keyClick(form.ListViewMaps, Qt::Key_Enter);
+    ui(form).PageControl1->setCurrentWidget(ui(form).TabSheetMaps);
+    ui(form).ListViewMaps->setFocus();
+    QTest::keyClick(ui(form).ListViewMaps, Qt::Key_Enter);
     EXPECT_EQ(extract.count(), 1);
     EXPECT_EQ(compress.count(), 1);
 }
@@ -202,7 +203,7 @@ TEST(MainWindow, StatusLine) {
     form.ShowStatus("one");
     form.ShowStatus("two");
     EXPECT_EQ(form.statusText(), "two");
-    EXPECT_EQ(form.StatusPanel->parentWidget(), form.StatusBar1);
+    EXPECT_EQ(ui(form).StatusPanel->parentWidget(), ui(form).StatusBar1);
 }
 
 TEST(MainWindow, CloseButtonsAndExitEndTheProgram) {
@@ -211,7 +212,7 @@ TEST(MainWindow, CloseButtonsAndExitEndTheProgram) {
         TFormMain& form = g.start();
         form.show();
         if (std::string(how) == "miExit") {
-            QTimer::singleShot(0, &form, [&] { form.miExit->trigger(); });
+            QTimer::singleShot(0, &form, [&] { ui(form).miExit->trigger(); });
             QTimer stuck;  // a loop that does not end fails the test, and the timer dies with it
             stuck.setSingleShot(true);
             QObject::connect(&stuck, &QTimer::timeout, [] { QCoreApplication::exit(99); });
@@ -219,9 +220,9 @@ TEST(MainWindow, CloseButtonsAndExitEndTheProgram) {
             EXPECT_EQ(QCoreApplication::exec(), 0) << how;
         } else {
             if (std::string(how) == "ButtonClose")
-                form.ButtonClose->click();
+                ui(form).ButtonClose->click();
             else if (std::string(how) == "ButtonCloseMaps")
-                form.ButtonCloseMaps->click();
+                ui(form).ButtonCloseMaps->click();
             else
                 form.close();
             EXPECT_FALSE(form.isVisible()) << how;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "support/scoped_env.h"
+#include "support/form_access.h"
 #include "support/game_fixture.h"
 #include "support/modal_driver.h"
 
@@ -57,9 +58,9 @@ TEST_P(MutatorImport, RunsDumpintThenExportcacheInOneWindow) {
     GameFixture g(gkUT2004);
     if (*c.mod) g.addMod(c.mod, c.modHasSystem ? std::vector<std::string>{"System"} : std::vector<std::string>{});
     TFormMain& form = g.start();
-    if (*c.mod) g.selectMod(form.cmbMod->findText(c.mod));
-    if (*c.gameFolder) form.FGameDir = g.root.mkdir(c.gameFolder) + kSep;
-    const std::string gameDir = form.FGameDir;
+    if (*c.mod) g.selectMod(ui(form).cmbMod->findText(c.mod));
+    if (*c.gameFolder) ui(form).FGameDir = g.root.mkdir(c.gameFolder) + kSep;
+    const std::string gameDir = ui(form).FGameDir;
     const std::string system = gameDir + "System" + kSep;
     if (*c.tool) installTool(system, c.tool);
     const std::string folder = *c.packageFolder ? g.root.mkdir(c.packageFolder) + kSep : system;

@@ -9,6 +9,7 @@
 #include "core/texts.h"
 #include "core/version.h"
 #include "core/weblinks.h"
+#include "support/form_access.h"
 #include "support/game_fixture.h"
 
 namespace qm::test {
@@ -78,9 +79,9 @@ TEST(Settings, FirstStartWithoutKeysAsksAndSavesAtExit) {
         EXPECT_EQ(q.buttons, (DlgButtons{DlgButton::Yes, DlgButton::No}));
         EXPECT_TRUE(dialogsOf(g, "failure").empty());
         EXPECT_TRUE(dialogsOf(g, "plain").empty());  // nothing stored: not a new version
-        EXPECT_EQ(form.miAutoCheckUpdate->isChecked(), c.autoCheck);
-        EXPECT_FALSE(form.FAskDoUCCExportCache);  // neither key existed
-        EXPECT_EQ(form.FGameName, "UT2004");
+        EXPECT_EQ(ui(form).miAutoCheckUpdate->isChecked(), c.autoCheck);
+        EXPECT_FALSE(ui(form).FAskDoUCCExportCache);  // neither key existed
+        EXPECT_EQ(ui(form).FGameName, "UT2004");
 
         // The run version is written at start, the options only at exit.
         EXPECT_EQ(storedText(g, kGlobal, "LastRunVersion"), "2.1.0.65");
@@ -200,9 +201,9 @@ TEST(Settings, WrongTypedValueEndsTheSequenceAtItsStep) {
             EXPECT_EQ(storedInteger(g, kGlobal, "LastRunVersion"), 2);
         else
             EXPECT_EQ(storedText(g, kGlobal, "LastRunVersion"), c.step == Step5 ? "1.0.0.0" : "2.1.0.65");
-        EXPECT_EQ(form.FGameName.empty(), c.step != Step13);
+        EXPECT_EQ(ui(form).FGameName.empty(), c.step != Step13);
         EXPECT_EQ(form.statusText(), "");
-        EXPECT_EQ(form.ListBoxCache->count(), 0);
+        EXPECT_EQ(ui(form).ListBoxCache->count(), 0);
         // The window still runs, and its exit still saves.
         exitProgram(g);
         EXPECT_EQ(storedInteger(g, kGlobal, "FirstRun"), 0);
@@ -223,9 +224,9 @@ TEST(Settings, GameKeyMissingTakesTheGlobalMutatorFlag) {
         if (c.globalAsk) setInteger(g, kGlobal, "AskDoUCCExportCache", *c.globalAsk);
         TFormMain& form = g.start();
         EXPECT_TRUE(dialogsOf(g, "failure").empty());
-        EXPECT_EQ(form.FAskDoUCCExportCache, c.ask);
+        EXPECT_EQ(ui(form).FAskDoUCCExportCache, c.ask);
         // The per-game load unchecks the option whatever the global key holds.
-        EXPECT_FALSE(form.miDoUCCExportCache->isChecked());
+        EXPECT_FALSE(ui(form).miDoUCCExportCache->isChecked());
         exitProgram(g);
         EXPECT_EQ(storedInteger(g, kGame, "AskDoUCCExportCache"), c.ask ? 1 : 0);
         EXPECT_EQ(storedInteger(g, kGame, "DoUCCExportCache"), 0);
@@ -250,8 +251,8 @@ TEST(Settings, GameKeyOverridesTheGlobalValues) {
         if (c.gameAsk) setInteger(g, kGame, "AskDoUCCExportCache", *c.gameAsk);
         if (c.gameDo) setInteger(g, kGame, "DoUCCExportCache", *c.gameDo);
         TFormMain& form = g.start();
-        EXPECT_EQ(form.FAskDoUCCExportCache, c.ask);
-        EXPECT_EQ(form.miDoUCCExportCache->isChecked(), c.checked);
+        EXPECT_EQ(ui(form).FAskDoUCCExportCache, c.ask);
+        EXPECT_EQ(ui(form).miDoUCCExportCache->isChecked(), c.checked);
     }
 }
 
@@ -261,32 +262,32 @@ TEST(Settings, SecondStartReadsBackWhatTheFirstSaved) {
     g.dialogs.answers = {DlgButton::No};
     TFormMain& first = g.start();
     ASSERT_EQ(g.dialogs.shown.size(), 1u);
-    first.miShowAllMessagesClick();
+    ui(first).miShowAllMessages->trigger();
     first.miAutoCheckUpdateClick();
-    first.miDoUCCExportCacheClick();
-    first.FAskDoUCCExportCache = false;
+    ui(first).miDoUCCExportCache->trigger();
+    ui(first).FAskDoUCCExportCache = false;
     exitProgram(g);
 
     g.dialogs.shown.clear();
     TFormMain& second = g.start();
     EXPECT_TRUE(g.dialogs.shown.empty());  // no question, no donation, no failure
-    EXPECT_FALSE(second.FFirstRun);
-    EXPECT_TRUE(second.miShowAllMessages->isChecked());
-    EXPECT_TRUE(second.miAutoCheckUpdate->isChecked());
-    EXPECT_TRUE(second.miDoUCCExportCache->isChecked());
-    EXPECT_FALSE(second.FAskDoUCCExportCache);
+    EXPECT_FALSE(ui(second).FFirstRun);
+    EXPECT_TRUE(ui(second).miShowAllMessages->isChecked());
+    EXPECT_TRUE(ui(second).miAutoCheckUpdate->isChecked());
+    EXPECT_TRUE(ui(second).miDoUCCExportCache->isChecked());
+    EXPECT_FALSE(ui(second).FAskDoUCCExportCache);
 
     // And the other way round on the third start.
-    second.miShowAllMessagesClick();
+    ui(second).miShowAllMessages->trigger();
     second.miAutoCheckUpdateClick();
-    second.miDoUCCExportCacheClick();
-    second.FAskDoUCCExportCache = true;
+    ui(second).miDoUCCExportCache->trigger();
+    ui(second).FAskDoUCCExportCache = true;
     exitProgram(g);
     TFormMain& third = g.start();
-    EXPECT_FALSE(third.miShowAllMessages->isChecked());
-    EXPECT_FALSE(third.miAutoCheckUpdate->isChecked());
-    EXPECT_FALSE(third.miDoUCCExportCache->isChecked());
-    EXPECT_TRUE(third.FAskDoUCCExportCache);
+    EXPECT_FALSE(ui(third).miShowAllMessages->isChecked());
+    EXPECT_FALSE(ui(third).miAutoCheckUpdate->isChecked());
+    EXPECT_FALSE(ui(third).miDoUCCExportCache->isChecked());
+    EXPECT_TRUE(ui(third).FAskDoUCCExportCache);
 }
 
 // ---- the program's version ----

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/faulty_fs.h"
+#include "support/form_access.h"
 #include "support/game_fixture.h"
 #include "support/modal_driver.h"
 
@@ -45,9 +46,9 @@ std::vector<std::string> validate(GameFixture& g, DlgButton answer) {
     g.dialogs.shown.clear();
     g.dialogs.answers = {answer};
     ResultsWindowDriver driver;
-    g.form->ButtonValidate->click();
+    ui(*g.form).ButtonValidate->click();
     EXPECT_EQ(driver.texts.size(), 1u);
-    EXPECT_EQ(g.form->FValidationLog, nullptr);
+    EXPECT_EQ(ui(*g.form).FValidationLog, nullptr);
     return driver.texts.empty() ? std::vector<std::string>{} : splitLines(driver.texts[0]);
 }
 
@@ -156,7 +157,7 @@ TEST(Validation, MenuItemRunsTheSameValidation) {
     g.start();
     g.dialogs.answers = {DlgButton::OK};
     ResultsWindowDriver driver;
-    g.form->miValidate->trigger();
+    ui(*g.form).miValidate->trigger();
     ASSERT_EQ(driver.texts.size(), 1u);
     EXPECT_EQ(driver.texts[0], missing("Gone.utx", "GONE"));
 }
@@ -242,9 +243,9 @@ TEST(Validation, AFailingStepEndsItWithoutTheWindowAndReleasesTheLog) {
     g.dialogs.shown.clear();
     g.dialogs.answers = {DlgButton::OK};
     ResultsWindowDriver driver;
-    g.form->ButtonValidate->click();
+    ui(*g.form).ButtonValidate->click();
     EXPECT_TRUE(driver.texts.empty());
-    EXPECT_EQ(g.form->FValidationLog, nullptr);
+    EXPECT_EQ(ui(*g.form).FValidationLog, nullptr);
     ASSERT_EQ(g.dialogs.shown.size(), 2u);
     EXPECT_EQ(g.dialogs.shown[1].what, "failure");
     EXPECT_EQ(g.dialogs.shown[1].text, "The index could not be read");
@@ -263,7 +264,7 @@ TEST(Validation, AnIndexThatCannotBeReadClaimsNothingAndNothingIsDeleted) {
     g.dialogs.shown.clear();
     g.dialogs.answers = {DlgButton::OK};
     ResultsWindowDriver driver;
-    g.form->ButtonValidate->click();
+    ui(*g.form).ButtonValidate->click();
     EXPECT_TRUE(driver.texts.empty());
     ASSERT_EQ(g.dialogs.shown.size(), 2u);
     EXPECT_EQ(g.dialogs.shown[1].what, "failure");

@@ -43,6 +43,7 @@ public:
     bool fileExists(const std::string& path) override { return real_.fileExists(path); }
     bool folderExists(const std::string& path) override { return real_.folderExists(path); }
     std::optional<DirEntry> stat(const std::string& path) override { return real_.stat(path); }
+    std::optional<std::string> realPath(const std::string& path) override { return real_.realPath(path); }
 
     Status moveFile(const std::string& from, const std::string& to) override {
         if (fails("move", failMove, from) || fails("move", failMove, to)) return Status::failure(reason);

@@ -9,7 +9,7 @@
 //   TFormMain& form = g.start();
 //
 // Build the installation first, then start(); after start() the files can
-// still be changed and the list rebuilt with form.RefreshCacheList(false).
+// still be changed and the list rebuilt with ui(form).ButtonRefresh->click().
 #include <QComboBox>
 #include <QItemSelectionModel>
 #include <QListWidget>
@@ -24,6 +24,7 @@
 #include "core/game.h"
 #include "core/paths.h"
 #include "platform/platform.h"
+#include "support/form_access.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
@@ -127,29 +128,29 @@ public:
 
     // Makes mod-list entry `index` current (0 = the game) without the list
     // rebuild that a user's pick runs.
-    void selectMod(int index) { form->cmbMod->setCurrentIndex(index); }
+    void selectMod(int index) { ui(*form).cmbMod->setCurrentIndex(index); }
 
     // ---- the cache list ----
 
     // The row of the entry line (or missing-entry line) of a real name.
     int rowOf(const std::string& realName) const {
         const QString tail = QString::fromStdString(" - " + realName);
-        for (int i = 0; i < form->ListBoxCache->count(); ++i)
-            if (form->ListBoxCache->item(i)->text().endsWith(tail)) return i;
+        for (int i = 0; i < ui(*form).ListBoxCache->count(); ++i)
+            if (ui(*form).ListBoxCache->item(i)->text().endsWith(tail)) return i;
         return -1;
     }
     std::vector<std::string> lines() const {
         std::vector<std::string> t;
-        for (int i = 0; i < form->ListBoxCache->count(); ++i)
-            t.push_back(form->ListBoxCache->item(i)->text().toStdString());
+        for (int i = 0; i < ui(*form).ListBoxCache->count(); ++i)
+            t.push_back(ui(*form).ListBoxCache->item(i)->text().toStdString());
         return t;
     }
     // Moves the focus rectangle without touching the selection (-1: none).
-    void focus(int row) { form->ListBoxCache->setCurrentRow(row, QItemSelectionModel::NoUpdate); }
+    void focus(int row) { ui(*form).ListBoxCache->setCurrentRow(row, QItemSelectionModel::NoUpdate); }
     // Selects exactly these rows; the focus stays where it is.
     void select(const std::vector<int>& rows) {
-        form->ListBoxCache->clearSelection();
-        for (int r : rows) form->ListBoxCache->item(r)->setSelected(true);
+        ui(*form).ListBoxCache->clearSelection();
+        for (int r : rows) ui(*form).ListBoxCache->item(r)->setSelected(true);
     }
 
     TGameKind kind;

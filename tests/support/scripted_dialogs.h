@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/dialogs.h"
+#include "core/dialogs.h"
 #include "app/services.h"
 
 namespace qm::test {

@@ -1,5 +1,6 @@
 #pragma once
-// The dialog seam. Every dialog the program shows goes through it, so tests
+// The dialog seam. Every dialog the program shows goes through it (the rules
+// in core ask their questions through it too), so tests
 // replace it with a scripted one that records what was asked.
 #include <optional>
 #include <string>
