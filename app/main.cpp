@@ -3,6 +3,7 @@
 #include <exception>
 #include <memory>
 
+#include "app/platform_services.h"
 #include "app/qt_dialogs.h"
 #include "app/uFormMain.h"
 #include "platform/platform.h"
@@ -37,21 +38,10 @@ int main(int argc, char** argv) {
     qm::QtDialogs dialogs;
     Application app(argc, argv, dialogs);
     QApplication::setApplicationDisplayName("Quillmere");
-    auto fs = qm::platform::makeFileSystem();
-    auto ini = qm::platform::makeIniFiles();
-    auto registry = qm::platform::makeRegistry(qm::platform::defaultRegistryStorePath());
+    const qm::PlatformServices platform(qm::platform::defaultRegistryStorePath());
     qm::QtShell shell;
     qm::SystemClock clock;
-
-    qm::Services services;
-    services.fs = fs.get();
-    services.ini = ini.get();
-    services.registry = registry.get();
-    services.dialogs = &dialogs;
-    services.shell = &shell;
-    services.clock = &clock;
-    services.executablePath = qm::platform::executablePath();
-    services.systemDriveRoot = qm::platform::systemDriveRoot();
+    const qm::Services services = platform.services(dialogs, shell, clock);
 
     int rc = 0;
     {

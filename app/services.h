@@ -27,6 +27,7 @@ public:
     virtual DateTime now() = 0;
 };
 
+// Every pointer must be set: the window refuses to start without one.
 struct Services {
     FileSystem* fs = nullptr;
     IniFiles* ini = nullptr;
@@ -39,6 +40,9 @@ struct Services {
     // Where the games' default folders ("C:\UT2004" ...) live: "C:\" on
     // Windows; on POSIX the C: drive of the Wine prefix.
     std::string systemDriveRoot;
+
+    // Raises std::invalid_argument naming the first service that is missing.
+    void requireComplete() const;
 };
 
 }  // namespace qm

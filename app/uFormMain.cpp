@@ -63,6 +63,7 @@ QWidget* makePage(QTabWidget* tabs, const char* name, const char* caption) {
 }  // namespace
 
 TFormMain::TFormMain(const Services& services, QWidget* parent) : QMainWindow(parent), S(services) {
+    S.requireComplete();
     setObjectName("FormMain");
     setWindowTitle("Quillmere");
     QFont font("MS Sans Serif");
@@ -309,52 +310,40 @@ void TFormMain::wireHandlers() {
 // ---- start-up and shut-down ----
 
 void TFormMain::FormCreate() {
-    // 1
+    // The first size is the smallest; the sort of the content lists starts
+    // on the file name, ascending.
     FMinWidth = width();
     FMinHeight = height();
     setMinimumSize(FMinWidth, FMinHeight);  // FormConstrainedResize
     FSortColumn = 0;
     FSortDescending = false;
-    // 2
     FApplicationTitle = windowTitle().toStdString();
     QGuiApplication::setApplicationDisplayName(windowTitle());
-    // 3
+    // The emblem of the game kind not known yet.
     setEmblem(0);
-    // 4
     PageControl1->setCurrentWidget(TabSheetCache);
     PageControl1Change();
-    // 5
     LoadSettingsFromReg();
-    // 6
     lblExtractTo->clear();
-    // 7
     if (FFirstRun && ask(DlgKind::Confirmation, texts::kFirstRunQuestion, {DlgButton::Yes, DlgButton::No}) ==
                          DlgButton::Yes)
         miAutoCheckUpdate->setChecked(true);
-    // 8: decided before the store, so it compares with the previous run
+    // A new version is decided before its number is stored, so it compares
+    // with the previous run.
     const bool newVersion = IsNewVersion();
     StoreRunVersion();
-    // 9: the page opens later, when the posted request is handled
+    // The donation page opens later, when the posted request is handled.
     if (newVersion) {
         S.dialogs->plainMessage(applicationTitle(), texts::kDonation);
         QCoreApplication::postEvent(this, new OpenUrlEvent(links::kDonate));
     }
-    // 10, 11
     DiscoverGame();
-    // 12
-    try {
-        setEmblem(FGameKind);
-    } catch (...) {
-    }
-    // 13
+    setEmblem(FGameKind);
     LoadGameSettingsFromReg();
-    // 14
     miDoUCCExportCache->setText(miDoUCCExportCache->text().replace("UT", qs(FGameName), Qt::CaseSensitive));
-    // 15
     RefreshCacheList(false);
-    // 16
     FillModList();
-    // 17: the automatic update check joins here.
+    // The automatic update check joins here.
 }
 
 void TFormMain::setEmblem(TGameKind kind) {

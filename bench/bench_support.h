@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "app/platform_services.h"
 #include "app/services.h"
 #include "app/uFormMain.h"
 #include "core/cache_list.h"
@@ -64,15 +65,8 @@ public:
         }
         for (int i = 0; i < shape.orphans; ++i) std::ofstream(cache + "ORPHAN" + benchKey(i) + "-2.uxx") << "x";
         std::ofstream(cache + "Cache.ini", std::ios::binary) << index;
-        fs = platform::makeFileSystem();
-        ini = platform::makeIniFiles();
-        registry = platform::makeRegistry(root / "registry.reg");
-        services.fs = fs.get();
-        services.ini = ini.get();
-        services.registry = registry.get();
-        services.dialogs = &dialogs;
-        services.shell = &shell;
-        services.clock = &clock;
+        services = real.services(dialogs, shell, clock);
+        services.systemDriveRoot = "";
         services.executablePath = gameDir + "System/quillmere";
     }
 
@@ -93,9 +87,9 @@ public:
 
     test::TempDir root;
     std::string gameDir;
-    std::unique_ptr<FileSystem> fs;
-    std::unique_ptr<IniFiles> ini;
-    std::unique_ptr<Registry> registry;
+    PlatformServices real{root / "registry.reg"};
+    std::unique_ptr<FileSystem>& fs = real.fs;
+    std::unique_ptr<IniFiles>& ini = real.ini;
     test::ScriptedDialogs dialogs;
     test::RecordingShell shell;
     test::FixedClock clock;

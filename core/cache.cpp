@@ -55,11 +55,6 @@ std::string entryLineText(const DateTime& t, std::string_view realName) {
 
 std::string missingLineText(std::string_view realName) { return kMissingPrefix + std::string(realName); }
 
-std::string textAfterFirstDash(std::string_view line) {
-    size_t p = line.find("- ");
-    return p == std::string_view::npos ? std::string() : std::string(line.substr(p + 2));
-}
-
 KeySet::KeySet(const std::vector<std::string>& keys) {
     lower_.reserve(keys.size());
     for (const auto& k : keys) lower_.push_back(path::toLower(k));

@@ -46,8 +46,6 @@ bool needsSeparator(const DateTime& previous, const DateTime& current);
 
 std::string entryLineText(const DateTime& t, std::string_view realName);
 std::string missingLineText(std::string_view realName);
-// The text after the first "- " of a line (the real name of a missing line).
-std::string textAfterFirstDash(std::string_view line);
 
 // Whether a cache file name (without folder) is claimed by the index: its
 // base name is a key, or the part before its first "-" is (no case).

@@ -53,7 +53,6 @@ public:
 
     virtual bool fileExists(const std::string& path) = 0;
     virtual bool folderExists(const std::string& path) = 0;
-    virtual std::optional<DirEntry> stat(const std::string& path) = 0;
     // The path of an existing entry in the spelling the file system holds
     // (each name as it is on disk); nothing when there is no such entry.
     virtual std::optional<std::string> realPath(const std::string& path) = 0;
@@ -67,8 +66,6 @@ public:
     virtual Status deleteFile(const std::string& path) = 0;
     // Writes `data` to `path`, replacing an existing file atomically.
     virtual Status writeFile(const std::string& path, const std::string& data) = 0;
-    // Creates a folder and any missing parents.
-    virtual Status createFolders(const std::string& path) = 0;
 };
 
 }  // namespace qm

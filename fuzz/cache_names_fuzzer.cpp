@@ -2,7 +2,7 @@
 // listing index answers every key as a folder search for K*.uxx would, the
 // key set claims exactly the files whose base name, or the part before its
 // first "-", is a key, a usable key names files inside the cache folder only,
-// and the line texts give back the real name they were made from.
+// and a line text ends with its real name and never looks like a separator.
 //
 // Input: two file times of six bytes each, then lines: "#K" asks about key K, "/N" is
 // a folder named N in the listing, any other line a file of that name.
@@ -106,9 +106,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(keySet.claims(e.name) == claimedByRule(keys, e.name));
         FUZZ_CHECK(keySet.contains(e.name) ==
                    std::any_of(keys.begin(), keys.end(), [&](const std::string& k) { return path::equalsIgnoreCase(k, e.name); }));
-        // Line texts give back the real name.
-        FUZZ_CHECK(qm::textAfterFirstDash(qm::entryLineText(t, e.name)) == e.name);
-        FUZZ_CHECK(qm::textAfterFirstDash(qm::missingLineText(e.name)) == e.name);
+        // Whatever the real name, its lines end with it and are never taken
+        // for a separator, which is the only line that begins with "-".
+        for (const std::string& line : {qm::entryLineText(t, e.name), qm::missingLineText(e.name)}) {
+            FUZZ_CHECK(line.front() != '-' && line != qm::kSeparatorLine);
+            FUZZ_CHECK(line.size() > e.name.size() && line.compare(line.size() - e.name.size(), e.name.size(), e.name) == 0);
+        }
     }
 
     // The separator rule is symmetric and never splits one time from itself.

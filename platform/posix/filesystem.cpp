@@ -221,8 +221,6 @@ public:
         return ::stat(resolve(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
     }
 
-    std::optional<DirEntry> stat(const std::string& path) override { return entryAtPath(resolve(path)); }
-
     std::optional<std::string> realPath(const std::string& path) override {
         std::string resolved = resolve(path);
         if (!entryExists(resolved)) return std::nullopt;
@@ -314,26 +312,6 @@ public:
         }
         return Status::success();
     }
-
-    Status createFolders(const std::string& path) override {
-        const std::string target = resolve(path);
-        std::string prefix;
-        size_t pos = 0;
-        while (pos <= target.size()) {
-            size_t end = target.find('/', pos);
-            if (end == std::string::npos) end = target.size();
-            prefix = target.substr(0, end);
-            if (end > pos && mkdir(prefix.c_str(), 0777) != 0) {
-                const int error = errno;
-                struct stat st {};
-                if (error != EEXIST || ::stat(prefix.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-                    return systemFailure(error == EEXIST ? ENOTDIR : error);
-            }
-            pos = end + 1;
-        }
-        return Status::success();
-    }
-
 };
 
 }  // namespace

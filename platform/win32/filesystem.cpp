@@ -149,15 +149,6 @@ public:
         return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
     }
 
-    std::optional<DirEntry> stat(const std::string& path) override {
-        const std::string p = path::withoutTrailingSeparator(path);
-        if (p.find_first_of("*?") != std::string::npos) return std::nullopt;
-        WIN32_FIND_DATAW data{};
-        FindHandle h = findFirst(p, data);
-        if (!h) return std::nullopt;
-        return makeEntry(data);
-    }
-
     std::optional<std::string> realPath(const std::string& path) override {
         // The system matches names without case; the long path name gives
         // back every component as stored.
@@ -228,25 +219,6 @@ public:
             const DWORD error = GetLastError();
             DeleteFileW(temp.c_str());
             return systemFailure(error);
-        }
-        return Status::success();
-    }
-
-    Status createFolders(const std::string& path) override {
-        const std::string target = path::withoutTrailingSeparator(path::native(path));
-        for (size_t pos = 0; pos <= target.size();) {
-            size_t end = target.find('\\', pos);
-            if (end == std::string::npos) end = target.size();
-            const std::string prefix = target.substr(0, end);
-            // Skip the drive ("C:") and the empty names of "\\server\share".
-            const bool drive = prefix.size() == 2 && prefix[1] == ':';
-            if (end > pos && !drive && !CreateDirectoryW(wide(prefix).c_str(), nullptr)) {
-                const DWORD error = GetLastError();
-                const DWORD a = attributesOf(prefix);
-                if (error != ERROR_ALREADY_EXISTS || a == INVALID_FILE_ATTRIBUTES || !(a & FILE_ATTRIBUTE_DIRECTORY))
-                    return systemFailure(error == ERROR_ALREADY_EXISTS ? ERROR_DIRECTORY : error);
-            }
-            pos = end + 1;
         }
         return Status::success();
     }

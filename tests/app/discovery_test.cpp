@@ -168,13 +168,11 @@ public:
         return real_.fileExists(p);
     }
     bool folderExists(const std::string& p) override { return real_.folderExists(p); }
-    std::optional<DirEntry> stat(const std::string& p) override { return real_.stat(p); }
     std::optional<std::string> realPath(const std::string& p) override { return real_.realPath(p); }
     Status moveFile(const std::string& a, const std::string& b) override { return real_.moveFile(a, b); }
     Status copyFile(const std::string& a, const std::string& b) override { return real_.copyFile(a, b); }
     Status deleteFile(const std::string& p) override { return real_.deleteFile(p); }
     Status writeFile(const std::string& p, const std::string& d) override { return real_.writeFile(p, d); }
-    Status createFolders(const std::string& p) override { return real_.createFolders(p); }
 
 private:
     FileSystem& real_;

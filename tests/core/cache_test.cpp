@@ -94,8 +94,6 @@ TEST(CacheList, LineTexts) {
     EXPECT_EQ(entryLineText({2026, 3, 4, 9, 5, 8}, "DM-Deck17.ut2"), " 03/04/26 09:05:08 - DM-Deck17.ut2");
     EXPECT_EQ(entryLineText({2026, 3, 4, 21, 5, 8}, ""), " 03/04/26 21:05:08 - ");
     EXPECT_EQ(missingLineText("X.utx"), "* <File Missing> * - X.utx");
-    EXPECT_EQ(textAfterFirstDash(missingLineText("a - b.utx")), "a - b.utx");
-    EXPECT_EQ(textAfterFirstDash("------------"), "");
 }
 
 TEST(CacheList, StatusTimeUsesTheTwelveHourClock) {

@@ -17,12 +17,13 @@ public:
 
     // The reason an injected failure carries.
     std::string reason = "Injected failure";
+    Errc code = Errc::Other;
 
     // Paths whose operation fails without touching the disk. A move or copy
     // fails when its source or its target is listed.
-    std::set<std::string> failMove, failCopy, failDelete, failWrite, failCreateFolders;
+    std::set<std::string> failMove, failCopy, failDelete, failWrite;
     // Fails any operation for which it returns true; `operation` is "move",
-    // "copy", "delete", "write" or "createFolders", `path` each path involved.
+    // "copy", "delete" or "write", `path` each path involved.
     std::function<bool(const std::string& operation, const std::string& path)> failWhen;
 
     // Runs just before a move or copy reaches the real file system (after
@@ -42,30 +43,25 @@ public:
     }
     bool fileExists(const std::string& path) override { return real_.fileExists(path); }
     bool folderExists(const std::string& path) override { return real_.folderExists(path); }
-    std::optional<DirEntry> stat(const std::string& path) override { return real_.stat(path); }
     std::optional<std::string> realPath(const std::string& path) override { return real_.realPath(path); }
 
     Status moveFile(const std::string& from, const std::string& to) override {
-        if (fails("move", failMove, from) || fails("move", failMove, to)) return Status::failure(reason);
+        if (fails("move", failMove, from) || fails("move", failMove, to)) return Status::failure(code, reason);
         prepareTransfer(beforeMove, from, to);
         return real_.moveFile(from, to);
     }
     Status copyFile(const std::string& from, const std::string& to) override {
-        if (fails("copy", failCopy, from) || fails("copy", failCopy, to)) return Status::failure(reason);
+        if (fails("copy", failCopy, from) || fails("copy", failCopy, to)) return Status::failure(code, reason);
         prepareTransfer(beforeCopy, from, to);
         return real_.copyFile(from, to);
     }
     Status deleteFile(const std::string& path) override {
-        if (fails("delete", failDelete, path)) return Status::failure(reason);
+        if (fails("delete", failDelete, path)) return Status::failure(code, reason);
         return real_.deleteFile(path);
     }
     Status writeFile(const std::string& path, const std::string& data) override {
-        if (fails("write", failWrite, path)) return Status::failure(reason);
+        if (fails("write", failWrite, path)) return Status::failure(code, reason);
         return real_.writeFile(path, data);
-    }
-    Status createFolders(const std::string& path) override {
-        if (fails("createFolders", failCreateFolders, path)) return Status::failure(reason);
-        return real_.createFolders(path);
     }
 
 private:

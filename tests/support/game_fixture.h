@@ -11,6 +11,7 @@
 // Build the installation first, then start(); after start() the files can
 // still be changed and the list rebuilt with ui(form).ButtonRefresh->click().
 #include <QComboBox>
+#include <algorithm>
 #include <QItemSelectionModel>
 #include <QListWidget>
 #include <memory>
@@ -18,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/platform_services.h"
 #include "app/services.h"
 #include "app/uFormMain.h"
 #include "core/cache.h"
@@ -34,15 +36,15 @@ class GameFixture {
 public:
     // The game's executable under System, by kind.
     static std::string executableName(TGameKind kind) {
-        if (kind == gkUT2003) return "UT2003.exe";
-        if (kind == gkUT) return "UnrealTournament.exe";
-        return "UT2004.exe";
+        const GameInfo* game = gameInfo(kind);
+        return game ? game->executable : gameInfo(gkUT2004)->executable;
     }
 
     // Every destination folder the kind's extension table names, plus System.
     static std::vector<std::string> contentFolders(TGameKind kind) {
-        if (kind == gkUT) return {"Maps", "Music", "Sounds", "System", "Textures"};
-        return {"Animations", "ForceFeedback", "Maps", "Music", "Sounds", "StaticMeshes", "System", "Textures"};
+        std::vector<std::string> folders = qm::contentFolders(kind);
+        if (std::find(folders.begin(), folders.end(), "System") == folders.end()) folders.push_back("System");
+        return folders;
     }
 
     // `folders`: the content folders to create (default: all of the kind's).
@@ -53,15 +55,7 @@ public:
         root.write("Game/System/" + executableName(kind), "exe");
         root.mkdir("Game/Cache");
         for (const std::string& f : folders) root.mkdir("Game/" + f);
-        realFs = platform::makeFileSystem();
-        realIni = platform::makeIniFiles();
-        registry = platform::makeRegistry(root / "registry.reg");
-        services.fs = realFs.get();
-        services.ini = realIni.get();
-        services.registry = registry.get();
-        services.dialogs = &dialogs;
-        services.shell = &shell;
-        services.clock = &clock;
+        services = real.services(dialogs, shell, clock);
         services.executablePath = gameDir + "System" + path::kSeparator + "quillmere";
         services.systemDriveRoot = "";  // no questions about fixed folders
         writeIndex();
@@ -160,9 +154,10 @@ public:
     ScriptedDialogs dialogs;
     RecordingShell shell;
     FixedClock clock;
-    std::unique_ptr<FileSystem> realFs;
-    std::unique_ptr<IniFiles> realIni;
-    std::unique_ptr<Registry> registry;
+    PlatformServices real{root / "registry.reg"};
+    std::unique_ptr<FileSystem>& realFs = real.fs;
+    std::unique_ptr<IniFiles>& realIni = real.ini;
+    std::unique_ptr<Registry>& registry = real.registry;
     Services services;
     std::unique_ptr<TFormMain> form;
 
