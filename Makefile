@@ -1,19 +1,23 @@
 # Thin front over CMake: `make test` and `make run` do all the set-up on a
 # fresh Debian machine, installing the packages they need when missing.
+# `make install` (PREFIX, DESTDIR) installs like a desktop program;
+# `make package` builds a Debian package.
 
 BUILD_DIR ?= build
 PACKAGES  := cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libglx-dev \
-             libopengl-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
+             libopengl-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core \
+             desktop-file-utils appstream dpkg-dev file
 # clang and its sanitizer and libFuzzer runtimes, for test-sanitize and fuzz.
 CLANG_PACKAGES := clang libclang-rt-dev
 SAMPLE    := $(BUILD_DIR)/sample/UT2004
+PREFIX    ?= /usr/local
 SANITIZE_DIR := build-sanitize
 FUZZ_DIR  := build-fuzz
 # Seconds each fuzz target runs in `make fuzz`.
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := $(notdir $(wildcard fuzz/corpus/*))
 
-.PHONY: all deps deps-clang configure build test test-sanitize fuzz run bench clean
+.PHONY: all deps deps-clang configure build test test-sanitize fuzz run bench install package clean
 
 all: build
 
@@ -63,7 +67,14 @@ fuzz: deps-clang $(FUZZ_DIR)/build.ninja
 run: build
 	$(BUILD_DIR)/tools/make_sample_install --force $(SAMPLE) $(BUILD_DIR)/tools/ucc
 	cp -f $(BUILD_DIR)/app/quillmere $(SAMPLE)/System/quillmere
+	cp -f $(BUILD_DIR)/app/quillmere.txt $(SAMPLE)/System/quillmere.txt
 	cd $(SAMPLE)/System && ./quillmere
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+package: build
+	cd $(BUILD_DIR) && cpack --config CPackConfig.cmake
 
 bench: build
 	$(BUILD_DIR)/bench/quillmere_bench

@@ -1,8 +1,11 @@
 // Program entry: the application object, the main window, the message loop.
 #include <QApplication>
+#include <QIcon>
+#include <QPixmap>
 #include <exception>
 #include <memory>
 
+#include "app/logo.h"
 #include "app/platform_services.h"
 #include "app/qt_dialogs.h"
 #include "app/uFormMain.h"
@@ -21,9 +24,9 @@ public:
         try {
             return QApplication::notify(receiver, event);
         } catch (const std::exception& ex) {
-            dialogs_.failureReport(applicationDisplayName().toStdString(), ex.what());
+            dialogs_.failureReport(applicationName().toStdString(), ex.what());
         } catch (...) {
-            dialogs_.failureReport(applicationDisplayName().toStdString(), "Unknown failure");
+            dialogs_.failureReport(applicationName().toStdString(), "Unknown failure");
         }
         return false;
     }
@@ -37,7 +40,12 @@ private:
 int main(int argc, char** argv) {
     qm::QtDialogs dialogs;
     Application app(argc, argv, dialogs);
-    QApplication::setApplicationDisplayName("Quillmere");
+    QApplication::setApplicationName("Quillmere");
+    // The desktop entry's name, so that a desktop shows its icon for the window.
+    QGuiApplication::setDesktopFileName("net.harthollow.Quillmere");
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256}) icon.addPixmap(QPixmap::fromImage(qm::logo::image(size)));
+    QApplication::setWindowIcon(icon);
     const qm::PlatformServices platform(qm::platform::defaultRegistryStorePath());
     qm::QtShell shell;
     qm::SystemClock clock;

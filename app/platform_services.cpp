@@ -1,7 +1,10 @@
 #include "app/platform_services.h"
 
+#include "app/http_client.h"
+#include "core/weblinks.h"
 #include "platform/platform.h"
 
+#include <cstdlib>
 #include <stdexcept>
 #include <utility>
 
@@ -10,7 +13,8 @@ namespace qm {
 void Services::requireComplete() const {
     const std::pair<const void*, const char*> parts[] = {{fs, "file system"}, {ini, "INI access"},
                                                          {registry, "registry"}, {dialogs, "dialogs"},
-                                                         {shell, "shell"},     {clock, "clock"}};
+                                                         {shell, "shell"},     {launcher, "launcher"},
+                                                         {clock, "clock"},     {http, "HTTP client"}};
     for (const auto& [part, name] : parts)
         if (!part) throw std::invalid_argument(std::string("The main window needs its ") + name + ".");
 }
@@ -18,7 +22,14 @@ void Services::requireComplete() const {
 PlatformServices::PlatformServices(const std::string& registryStore)
     : fs(platform::makeFileSystem()),
       ini(platform::makeIniFiles()),
-      registry(platform::makeRegistry(registryStore)) {}
+      registry(platform::makeRegistry(registryStore)),
+      http(std::make_unique<QtHttpClient>()),
+      launcher(std::make_unique<PlatformLauncher>()) {}
+
+Status PlatformLauncher::startDetached(const std::string& program, const std::vector<std::string>& arguments,
+                                       const std::string& workingFolder) {
+    return platform::startDetached(program, arguments, workingFolder);
+}
 
 Services PlatformServices::services(Dialogs& dialogs, Shell& shell, Clock& clock) const {
     Services s;
@@ -27,9 +38,12 @@ Services PlatformServices::services(Dialogs& dialogs, Shell& shell, Clock& clock
     s.registry = registry.get();
     s.dialogs = &dialogs;
     s.shell = &shell;
+    s.launcher = launcher.get();
     s.clock = &clock;
+    s.http = http.get();
     s.executablePath = platform::executablePath();
     s.systemDriveRoot = platform::systemDriveRoot();
+    if (const char* server = std::getenv(links::kServerVariable)) s.serverOverride = server;
     return s;
 }
 

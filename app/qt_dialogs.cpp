@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -47,6 +48,8 @@ protected:
 DlgButton QtDialogs::message(DlgKind kind, const std::string& text, const DlgButtons& buttons) {
     AnswerBox box(owner());
     box.setWindowTitle(dialogTitle(kind));
+    // Names from the index are shown as they are, never read as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(QString::fromStdString(text));
     switch (kind) {
         case DlgKind::Warning: box.setIcon(QMessageBox::Warning); break;
@@ -73,61 +76,91 @@ DlgButton QtDialogs::message(DlgKind kind, const std::string& text, const DlgBut
 }
 
 void QtDialogs::plainMessage(const std::string& title, const std::string& text) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title), QString::fromStdString(text),
-                    QMessageBox::Ok, owner());
+    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title), QString(), QMessageBox::Ok, owner());
+    box.setTextFormat(Qt::PlainText);
+    box.setText(QString::fromStdString(text));
     box.exec();
 }
 
 void QtDialogs::failureReport(const std::string& title, const std::string& text) {
-    QMessageBox box(QMessageBox::Critical, QString::fromStdString(title), QString::fromStdString(text),
-                    QMessageBox::Ok, owner());
+    QMessageBox box(QMessageBox::Critical, QString::fromStdString(title), QString(), QMessageBox::Ok, owner());
+    box.setTextFormat(Qt::PlainText);
+    box.setText(QString::fromStdString(text));
     box.exec();
-}
-
-std::optional<std::string> QtDialogs::browseForFolder(const std::string& title) {
-    QString dir = QFileDialog::getExistingDirectory(owner(), QString::fromStdString(title), QString(),
-                                                    QFileDialog::ShowDirsOnly);
-    if (dir.isEmpty()) return std::nullopt;
-    return QDir::toNativeSeparators(dir).toStdString();
 }
 
 namespace {
 
-// A folder dialog that also takes the name of a folder that does not exist
-// yet: it asks, then creates the folder with its parents.
+// A folder dialog that starts in the user's home and takes a folder typed
+// into its name field on the first press of its button, instead of only
+// opening it. The picker for Extract To also takes the name of a folder
+// that does not exist yet: it asks, then creates the folder with its parents.
 class FolderPicker : public QFileDialog {
 public:
-    explicit FolderPicker(QWidget* parent) : QFileDialog(parent, "Select Folder") {
+    FolderPicker(QWidget* parent, const QString& title, bool createMissing)
+        : QFileDialog(parent, title, QDir::homePath()), createMissing_(createMissing) {
         setFileMode(QFileDialog::Directory);
         setOption(QFileDialog::ShowDirsOnly, true);
         setOption(QFileDialog::DontUseNativeDialog, true);
     }
 
+    // The folder chosen; empty when the dialog was cancelled.
+    QString chosen() const { return chosen_; }
+
 protected:
     void accept() override {
-        const QStringList chosen = selectedFiles();
-        if (!chosen.isEmpty() && !QFileInfo(chosen.front()).isDir()) {
-            const QString folder = QDir::toNativeSeparators(chosen.front());
+        QString folder = typedFolder();
+        if (folder.isEmpty()) {
+            const QStringList selected = selectedFiles();
+            if (!selected.isEmpty()) folder = selected.front();
+        }
+        if (folder.isEmpty()) return;
+        if (!QFileInfo(folder).isDir()) {
+            if (!createMissing_) return;
+            const QString shown = QDir::toNativeSeparators(folder);
             QMessageBox ask(QMessageBox::Question, "Confirm",
-                            QString("The folder \"%1\" does not exist.  Do you want to create it?").arg(folder),
+                            QString("The folder \"%1\" does not exist.  Do you want to create it?").arg(shown),
                             QMessageBox::Yes | QMessageBox::No, this);
+            ask.setTextFormat(Qt::PlainText);
             if (ask.exec() != QMessageBox::Yes) return;
-            if (!QDir().mkpath(chosen.front())) {
-                QMessageBox::critical(this, "Error", QString("Could not create the folder \"%1\".").arg(folder));
+            if (!QDir().mkpath(folder)) {
+                QMessageBox failed(QMessageBox::Critical, "Error",
+                                   QString("Could not create the folder \"%1\".").arg(shown), QMessageBox::Ok, this);
+                failed.setTextFormat(Qt::PlainText);
+                failed.exec();
                 return;
             }
         }
-        QFileDialog::accept();
+        chosen_ = folder;
+        QDialog::accept();
     }
+
+private:
+    // The text of the name field as a path (relative to the folder shown).
+    QString typedFolder() const {
+        const auto* field = findChild<QLineEdit*>("fileNameEdit");
+        const QString text = field ? field->text().trimmed() : QString();
+        if (text.isEmpty()) return {};
+        return QDir::cleanPath(QDir(directory()).absoluteFilePath(QDir::fromNativeSeparators(text)));
+    }
+
+    bool createMissing_;
+    QString chosen_;
 };
+
+std::optional<std::string> pickFolder(const QString& title, bool createMissing) {
+    FolderPicker dlg(owner(), title, createMissing);
+    if (dlg.exec() != QDialog::Accepted || dlg.chosen().isEmpty()) return std::nullopt;
+    return QDir::toNativeSeparators(dlg.chosen()).toStdString();
+}
 
 }  // namespace
 
-std::optional<std::string> QtDialogs::selectFolder() {
-    FolderPicker dlg(owner());
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
-    return QDir::toNativeSeparators(dlg.selectedFiles().front()).toStdString();
+std::optional<std::string> QtDialogs::browseForFolder(const std::string& title) {
+    return pickFolder(QString::fromStdString(title), false);
 }
+
+std::optional<std::string> QtDialogs::selectFolder() { return pickFolder("Select Folder", true); }
 
 std::string toQtFilter(const std::string& filter) {
     // Pairs of "description|pattern": Qt shows the description, which

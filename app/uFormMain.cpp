@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -13,9 +12,10 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include "app/pictures.h"
@@ -89,6 +89,10 @@ void TFormMain::buildLayout() {
 
     PageControl1 = new QTabWidget(central);
     PageControl1->setObjectName("PageControl1");
+    // The tabs are drawn as tight as the classic 8-point design, so all seven
+    // captions fit beside the mod list at the window's first size.
+    PageControl1->setStyleSheet("QTabBar::tab { padding: 3px 5px; }");
+    PageControl1->tabBar()->setExpanding(false);
     TabSheetCache = makePage(PageControl1, "TabSheetCache", "Cache");
     TabSheetMaps = makePage(PageControl1, "TabSheetMaps", "Maps");
     TabSheetTextures = makePage(PageControl1, "TabSheetTextures", "Textures");
@@ -101,7 +105,9 @@ void TFormMain::buildLayout() {
     cmbMod = new QComboBox;
     cmbMod->setObjectName("cmbMod");
     cmbMod->setEditable(false);
-    cmbMod->setFixedWidth(105);
+    // As wide as its longest entry, so "UT2004 (default)" shows whole.
+    cmbMod->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    cmbMod->setMinimumWidth(105);
     PageControl1->setCornerWidget(cmbMod, Qt::TopRightCorner);
 
     lblExtractTo = new QLabel(central);
@@ -163,7 +169,8 @@ void TFormMain::buildLayout() {
     lblCheckForUpdates->installEventFilter(this);
     Panel1 = new QWidget(PanelRight);
     Panel1->setObjectName("Panel1");
-    ButtonClose = makeButton(Panel1, "ButtonClose", "&Close", pictures::glyphDoor(), 6, 10, 91, 25);
+    // Alt+C belongs to the Cache menu and to Compress: Close takes Alt+L.
+    ButtonClose = makeButton(Panel1, "ButtonClose", "C&lose", pictures::glyphDoor(), 6, 10, 91, 25);
     PanelRight->installEventFilter(this);
 
     // The content pages share one list and one command panel, designed on
@@ -175,13 +182,7 @@ void TFormMain::buildLayout() {
     Panel4->setObjectName("Panel4");
     auto* listFill = new QVBoxLayout(Panel4);
     listFill->setContentsMargins(0, 0, 0, 0);
-    ListViewMaps = new QTreeWidget(Panel4);
-    ListViewMaps->setObjectName("ListViewMaps");
-    ListViewMaps->setRootIsDecorated(false);
-    ListViewMaps->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    ListViewMaps->setHeaderLabels({"FileName", "Modified", "Size", "Path"});
-    ListViewMaps->header()->setSectionResizeMode(QHeaderView::Stretch);
-    ListViewMaps->setContextMenuPolicy(Qt::CustomContextMenu);
+    buildFolderList();
     listFill->addWidget(ListViewMaps);
     mapsRow->addWidget(Panel4, 1);
     PanelCompressCommand = new QWidget(TabSheetMaps);
@@ -197,7 +198,7 @@ void TFormMain::buildLayout() {
         makeButton(PanelCompressCommand, "ButtonRefreshMaps", "&Refresh", pictures::glyphRefresh(), 6, 96, 91, 25);
     Panel3 = new QWidget(PanelCompressCommand);
     Panel3->setObjectName("Panel3");
-    ButtonCloseMaps = makeButton(Panel3, "ButtonCloseMaps", "&Close", pictures::glyphDoor(), 6, 10, 91, 25);
+    ButtonCloseMaps = makeButton(Panel3, "ButtonCloseMaps", "C&lose", pictures::glyphDoor(), 6, 10, 91, 25);
     PanelCompressCommand->installEventFilter(this);
 
     // Non-visual members.
@@ -290,6 +291,14 @@ void TFormMain::wireHandlers() {
     on(miDeleteCacheFileEntry, &QAction::triggered,
        [this] { miDeleteCacheFileEntryClick(miDeleteCacheFileEntry); });
     on(miExtractTo, &QAction::triggered, [this] { miExtractToClick(); });
+    on(miReadme, &QAction::triggered, [this] { miReadmeClick(); });
+    on(miForums, &QAction::triggered, [this] { miForumsClick(); });
+    on(miWebsite, &QAction::triggered, [this] { miWebsiteClick(); });
+    on(miDonate, &QAction::triggered, [this] { miDonateClick(); });
+    on(miProductInfo, &QAction::triggered, [this] { miProductInfoClick(); });
+    on(miCheckForUpdate, &QAction::triggered, [this] { miCheckForUpdateClick(miCheckForUpdate); });
+    on(miAbout, &QAction::triggered, [this] { miAboutClick(); });
+    on(tmrUpdateCheck, &QTimer::timeout, [this] { tmrUpdateCheckTimer(); });
     // The three option items are checkable: a click inverts the check mark
     // (what miShowAllMessagesClick and its siblings do) and nothing else.
 
@@ -305,6 +314,7 @@ void TFormMain::wireHandlers() {
             [this](const QPoint& at) { PopupMenu1->popup(ListBoxCache->viewport()->mapToGlobal(at)); });
     connect(ListViewMaps, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { PopupMenu2->popup(ListViewMaps->viewport()->mapToGlobal(at)); });
+    wireContentPages();
 }
 
 // ---- start-up and shut-down ----
@@ -318,7 +328,9 @@ void TFormMain::FormCreate() {
     FSortColumn = 0;
     FSortDescending = false;
     FApplicationTitle = windowTitle().toStdString();
-    QGuiApplication::setApplicationDisplayName(windowTitle());
+    // The application title names the failure reports; it is not the display
+    // name, which the desktop would append to every window title.
+    QCoreApplication::setApplicationName(windowTitle());
     // The emblem of the game kind not known yet.
     setEmblem(0);
     PageControl1->setCurrentWidget(TabSheetCache);
@@ -335,7 +347,7 @@ void TFormMain::FormCreate() {
     // The donation page opens later, when the posted request is handled.
     if (newVersion) {
         S.dialogs->plainMessage(applicationTitle(), texts::kDonation);
-        QCoreApplication::postEvent(this, new OpenUrlEvent(links::kDonate));
+        QCoreApplication::postEvent(this, new OpenUrlEvent(webLinks().donate));
     }
     DiscoverGame();
     setEmblem(FGameKind);
@@ -343,7 +355,8 @@ void TFormMain::FormCreate() {
     miDoUCCExportCache->setText(miDoUCCExportCache->text().replace("UT", qs(FGameName), Qt::CaseSensitive));
     RefreshCacheList(false);
     FillModList();
-    // The automatic update check joins here.
+    // The automatic update check, silent unless there is news or a failure.
+    if (miAutoCheckUpdate->isChecked()) miCheckForUpdateClick(nullptr);
 }
 
 void TFormMain::setEmblem(TGameKind kind) {
@@ -392,24 +405,31 @@ bool TFormMain::event(QEvent* e) {
 }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == TabSheetCache && e->type() == QEvent::Show) {
+    // The Cache page coming to the front rebuilds the list; the window
+    // coming back from minimised (a show the system sends) does not.
+    if (watched == TabSheetCache && e->type() == QEvent::Show && !e->spontaneous()) {
         guarded([this] { TabSheetCacheShow(); });
     } else if ((watched == PanelRight || watched == PanelCompressCommand) && e->type() == QEvent::Resize) {
         // The strip with the Close button sits along the panel's bottom.
         auto* panel = static_cast<QWidget*>(watched);
         QWidget* strip = watched == PanelRight ? Panel1 : Panel3;
         strip->setGeometry(0, panel->height() - 43, panel->width(), 43);
-    } else if (watched == lblCheckForUpdates && e->type() == QEvent::MouseButtonRelease) {
-        // The update check joins here.
+    } else if (watched == lblCheckForUpdates && e->type() == QEvent::MouseButtonRelease &&
+               static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton &&
+               lblCheckForUpdates->rect().contains(static_cast<QMouseEvent*>(e)->position().toPoint())) {
+        guarded([this] { miCheckForUpdateClick(lblCheckForUpdates); });
     }
     return QMainWindow::eventFilter(watched, e);
 }
 
 void TFormMain::keyPressEvent(QKeyEvent* e) {
-    // The default button of the page in front: Enter that no control took.
+    // Enter that no control took: a focused push button takes it itself,
+    // otherwise it clicks the default button of the page in front.
     if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && e->modifiers() == Qt::NoModifier) {
+        auto* focused = qobject_cast<QPushButton*>(focusWidget());
         QPushButton* def = PageControl1->currentWidget() == TabSheetCache ? ButtonExtract : ButtonCompress;
-        if (def->isEnabled()) def->click();
+        QPushButton* target = focused ? focused : def;
+        if (target->isEnabled()) target->click();
         e->accept();
         return;
     }
@@ -463,8 +483,5 @@ void TFormMain::miExitClick() { ButtonCloseClick(); }
 void TFormMain::miShowAllMessagesClick() { miShowAllMessages->toggle(); }
 void TFormMain::miAutoCheckUpdateClick() { miAutoCheckUpdate->toggle(); }
 void TFormMain::miDoUCCExportCacheClick() { miDoUCCExportCache->toggle(); }
-void TFormMain::miAboutClick() {
-    // The About box joins here.
-}
 
 }  // namespace qm

@@ -11,6 +11,9 @@
 //   uFormMain_settings.cpp  options in the registry, run-version tracking
 //   uFormMain_validate.cpp  cache validation
 //   uFormMain_mutators.cpp  mutator import with the game's tool
+//   uFormMain_help.cpp      Help menu: read-me, web pages, About box, update check
+//   uFormMain_content.cpp   content pages: package lists and their order
+//   uFormMain_compress.cpp  package compression with the game's tool
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QMainWindow>
@@ -26,6 +29,7 @@
 #include "core/discovery.h"
 #include "core/extraction.h"
 #include "core/game.h"
+#include "core/weblinks.h"
 
 class QAction;
 class QComboBox;
@@ -36,7 +40,7 @@ class QPushButton;
 class QStatusBar;
 class QTabWidget;
 class QTimer;
-class QTreeWidget;
+class QTreeView;
 class QWidget;
 
 namespace qm {
@@ -44,6 +48,8 @@ namespace qm {
 namespace test {
 struct FormAccess;
 }
+
+class FolderListModel;
 
 // A list of same-sized pictures, found by name like every other member.
 class ImageList : public QObject {
@@ -84,7 +90,6 @@ public:
     void miShowAllMessagesClick();
     void miAutoCheckUpdateClick();
     void miDoUCCExportCacheClick();
-    void miAboutClick();
     // Runs a handler under the application-wide failure report.
     bool guarded(const std::function<void()>& handler);
     std::string applicationTitle() const;
@@ -96,8 +101,27 @@ public:
     std::string ContentRoot() const;
     std::string CacheFolder() const;
 
-    // ---- content pages (joined later) ----
+    // ---- uFormMain_content.cpp ----
+    void TabSheetFoldersShow(QWidget* page);
     void ButtonRefreshMapsClick();
+    void RefreshFolderTab(const std::string& caption);
+    // Lists the entries of `folder` (ending with the separator) that match
+    // `mask`; an empty mask lists nothing.
+    void FillFolderList(const std::string& folder, const std::string& mask);
+    void ListViewMapsColumnClick(int column);
+    void SortFolderList(int column);
+    void SetColumnSortMark(int index, int image, bool isSortColumn);
+    // The content page in front, or nullptr on the Cache page.
+    QWidget* contentPageInFront() const;
+    // The caption of a page ("Maps").
+    std::string pageCaption(QWidget* page) const;
+    // The rows the content list shows, in display order.
+    const FolderListModel* folderList() const { return FFolderList; }
+
+    // ---- uFormMain_compress.cpp ----
+    void miCompressFilesClick();
+    void ButtonCompressClick();
+    void ListViewMapsClick();
 
     // ---- uFormMain_cache.cpp ----
     void RefreshCacheList(bool validationMode);
@@ -130,6 +154,23 @@ public:
     // ---- uFormMain_mutators.cpp ----
     void ExportDotUToUTCache(const std::string& path);
 
+    // ---- uFormMain_help.cpp ----
+    void miReadmeClick();
+    void miForumsClick();
+    void miWebsiteClick();
+    void miProductInfoClick();
+    void miDonateClick();
+    void miAboutClick();
+    // True when the update document publishes a newer version. A failure
+    // (the program's version unreadable, the download, a document without
+    // a usable version) is shown in the error dialog and passed on.
+    bool CheckForUpdate();
+    // `sender`: the menu item or the link label; none for the automatic
+    // check at start-up, which says nothing when there is no update.
+    void miCheckForUpdateClick(QObject* sender);
+    void GetUpdate();
+    void tmrUpdateCheckTimer();
+
 protected:
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -143,6 +184,8 @@ private:
     void buildLayout();
     void buildMenus();
     void wireHandlers();
+    void buildFolderList();  // ListViewMaps in Panel4
+    void wireContentPages();
     void FormCreate();
     void FormShow();
     void FormDestroy();
@@ -198,6 +241,13 @@ private:
     bool ExtractEntry(int index, TExtractRun& run);
     bool DeleteEntry(int index);
 
+    // ---- Help menu (uFormMain_help.cpp) ----
+    // The read-me beside the program, else the installed one; the one beside
+    // the program when neither exists (opening it then reports the failure).
+    std::string ReadmePath() const;
+    // The maker's addresses, or those of the server that replaces them.
+    links::WebLinks webLinks() const;
+
     Services S;
 
     // ---- state ----
@@ -217,6 +267,7 @@ private:
     bool FUpdatingList = false;    // the program itself changes the cache list
     std::string FApplicationTitle;
     QElapsedTimer FPaintClock;
+    FolderListModel* FFolderList = nullptr;  // the rows behind ListViewMaps
 
     // ---- components, named as their objectName ----
     QTabWidget* PageControl1 = nullptr;
@@ -239,7 +290,7 @@ private:
     QWidget* Panel1 = nullptr;
     QPushButton* ButtonClose = nullptr;
     QWidget* Panel4 = nullptr;
-    QTreeWidget* ListViewMaps = nullptr;
+    QTreeView* ListViewMaps = nullptr;
     QWidget* PanelCompressCommand = nullptr;
     QLabel* ImageIcon2 = nullptr;
     QPushButton* ButtonCompress = nullptr;

@@ -5,8 +5,10 @@
 #include <QApplication>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QTabWidget>
 
 #include "app/uFormMain.h"
+#include "core/inifile.h"
 #include "core/line_selection.h"
 
 namespace qm {
@@ -22,6 +24,18 @@ TFormMain::BusyScope::~BusyScope() {
     form_.centralWidget()->setEnabled(true);
     form_.menuBar()->setEnabled(true);
     form_.FBusy = false;
+    // Disabling took the focus away: the list gets it back, with a current
+    // line the user can see, so the next key acts where the user looks.
+    QListWidget* list = form_.ListBoxCache;
+    if (form_.PageControl1->currentWidget() != form_.TabSheetCache) return;
+    list->setFocus();
+    if (list->count() == 0) return;
+    if (list->currentRow() < 0) {
+        form_.FUpdatingList = true;
+        list->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+        form_.FUpdatingList = false;
+    }
+    list->scrollToItem(list->currentItem());
 }
 
 void TFormMain::keepPainted() {
@@ -68,6 +82,9 @@ void TFormMain::runOverSelectedLines(const LineAction& action) {
         }
         if (action.begin && !action.begin()) return;
         int counted = 0;
+        // Each entry's key leaves the index in a rewrite of its own at once;
+        // the disk is waited for once, when the action ends.
+        const DeferredFlush durable(*S.ini, cacheAccess().indexPath);
         for (int row : pick.rows) {
             // A line that went away or was deselected meanwhile is passed
             // over, and so is a separator.

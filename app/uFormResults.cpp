@@ -49,7 +49,7 @@ QString decodeConsoleText(const QByteArray& bytes) {
 #endif
 }
 
-std::string applicationTitle() { return QGuiApplication::applicationDisplayName().toStdString(); }
+std::string applicationTitle() { return QCoreApplication::applicationName().toStdString(); }
 
 }  // namespace
 
@@ -205,14 +205,22 @@ bool TFormResults::collectOutput(QByteArray& output) {
     // No shell: the command line is split into the program and its
     // arguments the way the games' own command lines quote paths.
     QStringList parts = QProcess::splitCommand(QString::fromStdString(CommandLine));
-    if (parts.isEmpty()) return false;
+    if (parts.isEmpty()) {
+        MemoResults->appendPlainText("The tool could not be started: the command line is empty.");
+        return false;
+    }
     QProcess child(this);
     child.setProgram(parts.takeFirst());
     child.setArguments(parts);
     child.setProcessChannelMode(QProcess::SeparateChannels);
     child.setStandardErrorFile(QProcess::nullDevice());
     child.start(QIODevice::ReadWrite);
-    if (!child.waitForStarted(-1)) return false;
+    if (!child.waitForStarted(-1)) {
+        // Otherwise the window would read as if the tool had run and said
+        // nothing.
+        MemoResults->appendPlainText("The tool could not be started: " + child.program() + ": " + child.errorString());
+        return false;
+    }
     // The tools take everything on their command lines; their input is empty.
     child.closeWriteChannel();
     // The output is drained while the child runs, so no amount of it can
@@ -284,7 +292,11 @@ void TFormResults::MenuItemSaveLogClick() {
 #endif
     const QByteArray bytes = text.toLocal8Bit();
     const Status st = S.fs->writeFile(*file, std::string(bytes.constData(), static_cast<size_t>(bytes.size())));
-    if (!st) S.dialogs->message(DlgKind::Error, "Could not save the log to " + *file + ": " + st.reason, {DlgButton::OK});
+    if (!st) {
+        S.dialogs->message(DlgKind::Error, "Could not save the log to " + *file + ": " + st.reason, {DlgButton::OK});
+        return;
+    }
+    S.dialogs->plainMessage(applicationTitle(), *file);
 }
 
 void TFormResults::MenuItemClearLogClick() { MemoResults->clear(); }

@@ -68,8 +68,14 @@ bool KeySet::contains(std::string_view key) const {
 bool KeySet::claims(std::string_view fileName) const {
     const std::string base = path::baseName(fileName);
     if (contains(base)) return true;
-    size_t dash = base.find('-');
-    return dash != std::string::npos && contains(base.substr(0, dash));
+    const size_t dash = base.find('-');
+    if (dash != std::string::npos && contains(base.substr(0, dash))) return true;
+    // A key that holds a "-" itself claims its numbered files: "a-b-0".
+    const size_t last = base.rfind('-');
+    if (last == std::string::npos || last == dash || last + 1 == base.size()) return false;
+    for (size_t i = last + 1; i < base.size(); ++i)
+        if (base[i] < '0' || base[i] > '9') return false;
+    return contains(base.substr(0, last));
 }
 
 }  // namespace qm

@@ -48,7 +48,9 @@ std::string entryLineText(const DateTime& t, std::string_view realName);
 std::string missingLineText(std::string_view realName);
 
 // Whether a cache file name (without folder) is claimed by the index: its
-// base name is a key, or the part before its first "-" is (no case).
+// base name is a key, or the part before its first "-" is, or it is a key
+// followed by "-" and a number, the name the game gives a second file of
+// that key (all without case).
 class KeySet {
 public:
     explicit KeySet(const std::vector<std::string>& keys);

@@ -26,5 +26,9 @@ int64_t wholeMinutesBetween(const DateTime& a, const DateTime& b);
 std::string formatCacheStamp(const DateTime& t);
 // "mm/dd/yyyy h:nn:ss am/pm": the status texts' current time.
 std::string formatStatusTime(const DateTime& t);
+// "m/d/yyyy": the About box's file date.
+std::string formatShortDate(const DateTime& t);
+// "mm/dd/yyyy hh:nn:ss am/pm": the content list's modification time.
+std::string formatListTime(const DateTime& t);
 
 }  // namespace qm

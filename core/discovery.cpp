@@ -25,8 +25,10 @@ std::string readText(Registry& reg, RegRoot root, const std::string& key, const 
 }
 
 // The folder of an open command: cut before its last backslash, then keep
-// up to and including the last one that remains.
+// up to and including the last one that remains. A program path in quotes
+// loses its opening quote, so the folder is one the file system knows.
 std::string folderOfOpenCommand(std::string command) {
+    if (!command.empty() && command.front() == '"') command.erase(0, 1);
     size_t cut = command.rfind('\\');
     command = cut == std::string::npos ? command : command.substr(0, cut);
     cut = command.rfind('\\');

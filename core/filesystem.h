@@ -54,7 +54,8 @@ public:
     virtual bool fileExists(const std::string& path) = 0;
     virtual bool folderExists(const std::string& path) = 0;
     // The path of an existing entry in the spelling the file system holds
-    // (each name as it is on disk); nothing when there is no such entry.
+    // (each name as it is on disk: "cache/cache.ini" may be
+    // ".../Cache/Cache.ini"); nothing when there is no such entry.
     virtual std::optional<std::string> realPath(const std::string& path) = 0;
 
     // Moves a file; never replaces an existing target, also not in a race.

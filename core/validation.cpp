@@ -14,6 +14,8 @@ const char* const kValidateQuestion =
     "the worst that should happen is you may have to redownload certain files. Ok to continue?";
 
 void DropMissingEntries(const CacheAccess& cache, CacheList& list, std::vector<std::string>& log) {
+    // Each key leaves in a rewrite of its own; the pass waits for the disk once.
+    const DeferredFlush durable(cache.ini, cache.indexPath);
     for (const CacheLine& line : list.lines) {
         if (line.kind != CacheLine::Kind::Missing) continue;
         // The name as the index holds it now: an earlier deletion of a

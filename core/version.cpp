@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <limits>
+#include <unordered_map>
 
 namespace qm::version {
 
@@ -192,22 +193,16 @@ std::string blockMarker() { return std::string(kBlockMarkerHead) + std::string(k
 
 namespace {
 
-// Reads the NUL-terminated fields of a block one by one.
-class FieldReader {
-public:
-    explicit FieldReader(std::string_view bytes) : bytes_(bytes) {}
-    std::optional<std::string_view> next() {
-        const size_t end = bytes_.find('\0', pos_);
-        if (end == std::string_view::npos) return std::nullopt;
-        std::string_view field = bytes_.substr(pos_, end - pos_);
-        pos_ = end + 1;
-        return field;
-    }
-
-private:
-    std::string_view bytes_;
-    size_t pos_ = 0;
-};
+// The next NUL-terminated field at `pos`, which moves past it; nothing when
+// the bytes end before a terminator.
+std::optional<std::string_view> nextField(std::string_view bytes, size_t& pos) {
+    if (pos > bytes.size()) return std::nullopt;
+    const size_t end = bytes.find('\0', pos);
+    if (end == std::string_view::npos) return std::nullopt;
+    std::string_view field = bytes.substr(pos, end - pos);
+    pos = end + 1;
+    return field;
+}
 
 // "a.b.c.d", each part a decimal number of 16 bits, as the fixed part holds.
 std::optional<Numbers> readFixedVersion(std::string_view s) {
@@ -235,47 +230,97 @@ std::optional<uint32_t> readHex(std::string_view s) {
     return static_cast<uint32_t>(*v);
 }
 
+// The two fields every block begins with: the marker and the format "1".
+std::string blockHead() { return blockMarker() + '\0' + "1" + '\0'; }
+
+enum class Step { Next, End, Bad };
+
+// Reads the record whose tag starts at `pos` and moves `pos` past it, into
+// `out` when given. Whether a block ends well from a tag on depends only on
+// the tag's position and on whether the fixed part was seen before it.
+Step readRecord(std::string_view bytes, size_t& pos, bool& fixedSeen, Resource* out) {
+    auto next = [&] { return nextField(bytes, pos); };
+    const auto tag = next();
+    if (!tag) return Step::Bad;
+    if (*tag == "END") return Step::End;
+    if (*tag == "FIXED") {
+        if (fixedSeen) return Step::Bad;
+        fixedSeen = true;
+        auto fileVersion = next(), productVersion = next();
+        auto mask = next(), flags = next(), os = next(), type = next();
+        if (!type) return Step::Bad;
+        auto fv = readFixedVersion(*fileVersion), pv = readFixedVersion(*productVersion);
+        auto m = readHex(*mask), fl = readHex(*flags), o = readHex(*os), t = readHex(*type);
+        if (!fv || !pv || !m || !fl || !o || !t) return Step::Bad;
+        if (out) out->fixed = FixedInfo{*fv, *pv, *m, *fl, *o, *t};
+        return Step::Next;
+    }
+    if (*tag == "TRANSLATION") {
+        auto language = next(), codePage = next();
+        if (!codePage) return Step::Bad;
+        auto l = readHex(*language), c = readHex(*codePage);
+        if (!l || !c || *l > 0xFFFF || *c > 0xFFFF) return Step::Bad;
+        if (out) out->translations.emplace_back(static_cast<uint16_t>(*l), static_cast<uint16_t>(*c));
+        return Step::Next;
+    }
+    if (*tag == "STRING") {
+        auto table = next(), name = next(), value = next();
+        if (!value) return Step::Bad;
+        if (out) out->strings.push_back({std::string(*table), std::string(*name), std::string(*value)});
+        return Step::Next;
+    }
+    return Step::Bad;
+}
+
+// Whether the records from the tag at `pos` on end with "END". Blocks that
+// overlap (hostile bytes full of block heads) share their later records;
+// `known` remembers the outcome of every record already followed, so that
+// all the heads of a file together read each record only a few times.
+bool endsWell(std::string_view bytes, size_t pos, std::unordered_map<uint64_t, bool>& known) {
+    std::vector<uint64_t> followed;
+    bool fixedSeen = false;
+    bool result = false;
+    for (;;) {
+        const uint64_t state = uint64_t(pos) * 2 + (fixedSeen ? 1 : 0);
+        if (const auto it = known.find(state); it != known.end()) {
+            result = it->second;
+            break;
+        }
+        followed.push_back(state);
+        const Step step = readRecord(bytes, pos, fixedSeen, nullptr);
+        if (step == Step::Next) continue;
+        result = step == Step::End;
+        break;
+    }
+    for (uint64_t state : followed) known.emplace(state, result);
+    return result;
+}
+
 }  // namespace
 
 std::optional<Resource> readBlock(std::string_view bytes) {
-    FieldReader in(bytes);
-    auto marker = in.next();
-    auto format = in.next();
-    if (!marker || *marker != blockMarker() || !format || *format != "1") return std::nullopt;
+    const std::string head = blockHead();
+    if (bytes.substr(0, head.size()) != head) return std::nullopt;
+    size_t pos = head.size();
+    bool fixedSeen = false;
     Resource r;
     for (;;) {
-        auto tag = in.next();
-        if (!tag) return std::nullopt;
-        if (*tag == "END") return r;
-        if (*tag == "FIXED") {
-            if (r.fixed) return std::nullopt;
-            auto fileVersion = in.next(), productVersion = in.next();
-            auto mask = in.next(), flags = in.next(), os = in.next(), type = in.next();
-            if (!type) return std::nullopt;
-            auto fv = readFixedVersion(*fileVersion), pv = readFixedVersion(*productVersion);
-            auto m = readHex(*mask), fl = readHex(*flags), o = readHex(*os), t = readHex(*type);
-            if (!fv || !pv || !m || !fl || !o || !t) return std::nullopt;
-            r.fixed = FixedInfo{*fv, *pv, *m, *fl, *o, *t};
-        } else if (*tag == "TRANSLATION") {
-            auto language = in.next(), codePage = in.next();
-            if (!codePage) return std::nullopt;
-            auto l = readHex(*language), c = readHex(*codePage);
-            if (!l || !c || *l > 0xFFFF || *c > 0xFFFF) return std::nullopt;
-            r.translations.emplace_back(static_cast<uint16_t>(*l), static_cast<uint16_t>(*c));
-        } else if (*tag == "STRING") {
-            auto table = in.next(), name = in.next(), value = in.next();
-            if (!value) return std::nullopt;
-            r.strings.push_back({std::string(*table), std::string(*name), std::string(*value)});
-        } else {
-            return std::nullopt;
+        switch (readRecord(bytes, pos, fixedSeen, &r)) {
+            case Step::Next: continue;
+            case Step::End: return r;
+            case Step::Bad: return std::nullopt;
         }
     }
 }
 
 std::optional<Resource> findBlock(std::string_view bytes) {
-    const std::string marker = blockMarker();
-    for (size_t at = bytes.find(marker); at != std::string_view::npos; at = bytes.find(marker, at + 1)) {
-        if (auto r = readBlock(bytes.substr(at))) return r;
+    // A copy of the marker that does not begin a block (the reader's own
+    // constants) is passed over; each candidate's records are checked
+    // without building anything, and only the first good block is read.
+    const std::string head = blockHead();
+    std::unordered_map<uint64_t, bool> known;
+    for (size_t at = bytes.find(head); at != std::string_view::npos; at = bytes.find(head, at + 1)) {
+        if (endsWell(bytes, at + head.size(), known)) return readBlock(bytes.substr(at));
     }
     return std::nullopt;
 }

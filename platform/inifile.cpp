@@ -9,23 +9,34 @@
 // - a line whose first non-blank character is ';' is a comment;
 // - "key=value" is an entry; a line without '=' or with an empty key is not
 //   an entry (it is kept as it stands but never listed);
+// - a value in matching double or single quotes ("Map.ut2" or 'Map.ut2')
+//   loses them; a lone or unmatched quote stays;
 // - lines before the first section belong to no section;
-// - a section that appears twice is one section: its entries are listed in
-//   file order across both occurrences;
-// - a key that appears twice is listed each time, its value is the first
-//   occurrence's, and a delete removes the first occurrence.
+// - only the first occurrence of a section name counts: the lines under a
+//   later header of the same name are kept as they stand but never listed,
+//   read or deleted;
+// - a key that appears twice is listed each time; its first line gives the
+//   value and is the one a delete removes. Among lines whose keys differ
+//   only in case, those spelled exactly as asked come first.
 // Names match without regard to ASCII case; other bytes are compared as they
 // stand, so text that is neither ASCII nor UTF-8 works unchanged.
 //
-// Reads are served from a parsed copy per path, checked against the file's
-// size, modification time and identity on every call, so a long run of
-// value() calls after keys() parses the file once. Deletes always read the
-// file afresh (the game may have appended to it) and replace it atomically:
-// a temporary file beside it, flushed to disk, renamed over the original.
+// A file name is looked up in its real spelling (platform/spelling.h), so an
+// index spelled "cache.ini" is the one the file system finds.
+//
+// Reads are served from a parsed copy per file, checked against the file's
+// identity (size, modification time, inode and device) on every call, so a
+// long run of value() calls after keys() parses the file once. Deletes
+// always read the file afresh (the game may have appended to it), remove
+// only the key's line and replace the file atomically (whole_file.h), and
+// only over the version they read. A deletion changes the parsed copy in
+// place rather than parsing the file again, which keeps a thousand deletions
+// from a large index fast.
 #include <algorithm>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -33,234 +44,11 @@
 
 #include "core/inifile.h"
 #include "platform/platform.h"
-
-#ifdef _WIN32
-#include "platform/win32/wide_text.h"
-#else
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include "platform/spelling.h"
+#include "platform/whole_file.h"
 
 namespace qm::platform {
 namespace {
-
-// ---------------------------------------------------------------------------
-// The little the INI code needs from the OS.
-
-// What tells one version of a file from another without reading it.
-struct FileStamp {
-    uint64_t device = 0;
-    uint64_t inode = 0;
-    uint64_t size = 0;
-    int64_t mtimeNs = 0;
-    bool operator==(const FileStamp&) const = default;
-};
-
-#ifdef _WIN32
-
-bool stampOf(HANDLE h, FileStamp& stamp) {
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(h, &info)) return false;
-    stamp.device = info.dwVolumeSerialNumber;
-    stamp.inode = (uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-    stamp.size = (uint64_t(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-    stamp.mtimeNs = int64_t((uint64_t(info.ftLastWriteTime.dwHighDateTime) << 32) | info.ftLastWriteTime.dwLowDateTime) * 100;
-    return true;
-}
-
-bool statFile(const std::string& path, FileStamp& stamp) {
-    HANDLE h = CreateFileW(wide(path).c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    const bool ok = stampOf(h, stamp);
-    CloseHandle(h);
-    return ok;
-}
-
-// The whole file and the stamp of exactly the version that was read.
-bool readWhole(const std::string& path, std::string& content, FileStamp& stamp, bool& writable) {
-    const std::wstring wpath = wide(path);
-    HANDLE h = CreateFileW(wpath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    bool ok = stampOf(h, stamp);
-    content.clear();
-    if (ok) {
-        content.resize(static_cast<size_t>(stamp.size));
-        size_t done = 0;
-        while (ok && done < content.size()) {
-            DWORD got = 0;
-            const DWORD want = static_cast<DWORD>(std::min<size_t>(content.size() - done, 1u << 30));
-            ok = ReadFile(h, content.data() + done, want, &got, nullptr) && got > 0;
-            done += got;
-        }
-    }
-    CloseHandle(h);
-    const DWORD attributes = GetFileAttributesW(wpath.c_str());
-    writable = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_READONLY);
-    return ok;
-}
-
-// Writes `content` to a new file beside `path` and renames it over `path`,
-// provided `path` still is the version stamped `expected`. Returns 1 on
-// success, 0 when the file changed meanwhile (nothing written), -1 on failure.
-int replaceAtomically(const std::string& path, const std::string& content, const FileStamp& expected, FileStamp& written) {
-    const std::wstring wpath = wide(path);
-    std::wstring temp;
-    HANDLE h = INVALID_HANDLE_VALUE;
-    for (unsigned attempt = 0; attempt < 100 && h == INVALID_HANDLE_VALUE; ++attempt) {
-        temp = wpath + L"." + std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(GetTickCount() + attempt) + L".tmp";
-        h = CreateFileW(temp.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return -1;
-    }
-    if (h == INVALID_HANDLE_VALUE) return -1;
-    bool ok = true;
-    size_t done = 0;
-    while (ok && done < content.size()) {
-        DWORD put = 0;
-        const DWORD want = static_cast<DWORD>(std::min<size_t>(content.size() - done, 1u << 30));
-        ok = WriteFile(h, content.data() + done, want, &put, nullptr) && put > 0;
-        done += put;
-    }
-    ok = ok && FlushFileBuffers(h) && stampOf(h, written);
-    CloseHandle(h);
-    FileStamp now;
-    if (ok && (!statFile(path, now) || !(now == expected))) {
-        DeleteFileW(temp.c_str());
-        return statFile(path, now) ? 0 : -1;
-    }
-    ok = ok && MoveFileExW(temp.c_str(), wpath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!ok) {
-        DeleteFileW(temp.c_str());
-        return -1;
-    }
-    return 1;
-}
-
-#else  // POSIX
-
-FileStamp stampOf(const struct stat& st) {
-    FileStamp stamp;
-    stamp.device = static_cast<uint64_t>(st.st_dev);
-    stamp.inode = static_cast<uint64_t>(st.st_ino);
-    stamp.size = static_cast<uint64_t>(st.st_size);
-    stamp.mtimeNs = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    return stamp;
-}
-
-bool statFile(const std::string& path, FileStamp& stamp) {
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    stamp = stampOf(st);
-    return true;
-}
-
-bool readWhole(const std::string& path, std::string& content, FileStamp& stamp, bool& writable) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st;
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    content.clear();
-    if (ok) {
-        stamp = stampOf(st);
-        // Permission bits decide, not access(): as root every file is
-        // writable, yet a file the user marked read-only must stay as it is.
-        writable = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
-        content.resize(static_cast<size_t>(st.st_size));
-        size_t done = 0;
-        while (ok) {
-            if (done == content.size()) content.resize(content.size() + 65536);  // the file grew meanwhile
-            const ssize_t got = ::read(fd, content.data() + done, content.size() - done);
-            if (got < 0 && errno == EINTR) continue;
-            if (got <= 0) {
-                ok = got == 0;
-                break;
-            }
-            done += static_cast<size_t>(got);
-        }
-        content.resize(done);
-        if (done != stamp.size) {
-            // Read while another program wrote: stamp what we actually hold.
-            if (::fstat(fd, &st) == 0) stamp = stampOf(st);
-        }
-    }
-    ::close(fd);
-    return ok;
-}
-
-// A symbolic link is replaced by rewriting its target, not the link itself.
-std::string resolveLink(const std::string& path) {
-    struct stat st;
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-    char buffer[PATH_MAX];
-    if (!::realpath(path.c_str(), buffer)) return path;
-    return buffer;
-}
-
-bool writeAll(int fd, const std::string& content) {
-    size_t done = 0;
-    while (done < content.size()) {
-        const ssize_t put = ::write(fd, content.data() + done, content.size() - done);
-        if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) return false;
-        done += static_cast<size_t>(put);
-    }
-    return true;
-}
-
-void syncFolder(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
-int replaceAtomically(const std::string& linkPath, const std::string& content, const FileStamp& expected, FileStamp& written) {
-    const std::string path = resolveLink(linkPath);
-    struct stat original;
-    if (::stat(path.c_str(), &original) != 0) return -1;
-    // mkstemp opens with O_CREAT | O_EXCL: a unique name that nobody else holds.
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) return -1;
-    bool ok = ::fchmod(fd, original.st_mode & 07777) == 0;
-    if (ok && ::fchown(fd, original.st_uid, original.st_gid) != 0) {
-        // Only root may give a file away; an ordinary user's own file keeps
-        // its owner anyway.
-    }
-    ok = ok && writeAll(fd, content) && ::fsync(fd) == 0;
-    struct stat st;
-    ok = ok && ::fstat(fd, &st) == 0;
-    if (ok) written = stampOf(st);
-    ok = ::close(fd) == 0 && ok;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return -1;
-    }
-    FileStamp now;
-    if (!statFile(path, now) || !(now == expected)) {
-        ::unlink(temp.c_str());
-        return statFile(path, now) ? 0 : -1;
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return -1;
-    }
-    syncFolder(path);
-    return 1;
-}
-
-#endif
-
-// ---------------------------------------------------------------------------
-// The parsed file.
 
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -278,40 +66,81 @@ std::string_view trim(std::string_view s) {
     return s;
 }
 
-struct Entry {
+std::string_view unquoted(std::string_view value) {
+    if (value.size() >= 2 && value.front() == value.back() && (value.front() == '"' || value.front() == '\''))
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+// A key line of a counted section.
+struct Line {
     std::string key;    // as written
-    std::string value;  // trimmed
+    std::string value;  // trimmed, quotes removed
     size_t begin = 0;   // the line's bytes in the file, ending included
     size_t end = 0;
+    bool removed = false;  // deleted since the file was parsed
 };
 
 struct Section {
-    std::vector<Entry> entries;                        // file order
-    std::unordered_map<std::string, size_t> firstOf;  // lower-case key -> first entry
+    std::vector<size_t> lines;                                  // into Parsed::lines, file order
+    std::unordered_map<std::string, std::vector<size_t>> byKey;  // lower-case key -> lines, file order
 };
 
 struct Parsed {
-    FileStamp stamp;
-    bool writable = false;
-    std::string text;  // the bytes parsed, so a delete can tell whether they are still current
+    FileIdentity identity;
+    std::string text;         // the bytes parsed, so a delete can tell whether they are still current
+    std::vector<Line> lines;  // every key line of every counted section, file order
     std::unordered_map<std::string, Section> sections;  // by lower-case name
 
     const Section* find(const std::string& section) const {
         const auto it = sections.find(lowerCopy(section));
         return it == sections.end() ? nullptr : &it->second;
     }
+
+    // The line a name stands for: the first live line spelled exactly so,
+    // else the first live line that matches without regard to case.
+    const Line* pick(const std::string& section, const std::string& key) const {
+        const Section* s = find(section);
+        if (!s) return nullptr;
+        const auto it = s->byKey.find(lowerCopy(key));
+        if (it == s->byKey.end()) return nullptr;
+        const Line* firstLive = nullptr;
+        for (size_t i : it->second) {
+            const Line& line = lines[i];
+            if (line.removed) continue;
+            if (line.key == key) return &line;
+            if (!firstLive) firstLive = &line;
+        }
+        return firstLive;
+    }
+
+    // What parsing `rewritten`, the text without `line`, would give, without
+    // parsing again: dropping a key line changes no other line's meaning,
+    // only the positions after it.
+    void removeLine(const Line& line, std::string rewritten) {
+        const size_t length = line.end - line.begin;
+        text = std::move(rewritten);
+        const size_t index = static_cast<size_t>(&line - lines.data());
+        lines[index].removed = true;
+        for (size_t i = index + 1; i < lines.size(); ++i) {
+            lines[i].begin -= length;
+            lines[i].end -= length;
+        }
+    }
 };
 
-std::shared_ptr<Parsed> parse(const std::string& text) {
+std::shared_ptr<Parsed> parse(std::string text) {
     auto parsed = std::make_shared<Parsed>();
+    parsed->text = std::move(text);
+    const std::string& bytes = parsed->text;
     Section* current = nullptr;
     size_t pos = 0;
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;
-    while (pos < text.size()) {
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;
+    while (pos < bytes.size()) {
         const size_t begin = pos;
-        size_t newline = text.find('\n', pos);
-        const size_t end = newline == std::string::npos ? text.size() : newline + 1;
-        std::string_view line(text.data() + pos, (newline == std::string::npos ? text.size() : newline) - pos);
+        const size_t newline = bytes.find('\n', pos);
+        const size_t end = newline == std::string::npos ? bytes.size() : newline + 1;
+        std::string_view line(bytes.data() + pos, (newline == std::string::npos ? bytes.size() : newline) - pos);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         pos = end;
 
@@ -320,7 +149,8 @@ std::shared_ptr<Parsed> parse(const std::string& text) {
         if (body.front() == '[') {
             const size_t close = body.rfind(']');
             if (close != std::string_view::npos) {
-                current = &parsed->sections[lowerCopy(trim(body.substr(1, close - 1)))];
+                const auto [it, first] = parsed->sections.try_emplace(lowerCopy(trim(body.substr(1, close - 1))));
+                current = first ? &it->second : nullptr;  // a repeated header counts for nothing
                 continue;
             }
         }
@@ -329,9 +159,10 @@ std::shared_ptr<Parsed> parse(const std::string& text) {
         if (eq == std::string_view::npos) continue;
         const std::string_view key = trim(body.substr(0, eq));
         if (key.empty()) continue;
-        Entry entry{std::string(key), std::string(trim(body.substr(eq + 1))), begin, end};
-        current->firstOf.try_emplace(lowerCopy(key), current->entries.size());
-        current->entries.push_back(std::move(entry));
+        const size_t index = parsed->lines.size();
+        parsed->lines.push_back(Line{std::string(key), std::string(unquoted(trim(body.substr(eq + 1)))), begin, end});
+        current->lines.push_back(index);
+        current->byKey[lowerCopy(key)].push_back(index);
     }
     return parsed;
 }
@@ -346,8 +177,9 @@ public:
         const auto parsed = load(file);
         if (!parsed) return out;
         if (const Section* s = parsed->find(section)) {
-            out.reserve(s->entries.size());
-            for (const Entry& e : s->entries) out.push_back(e.key);
+            out.reserve(s->lines.size());
+            for (size_t i : s->lines)
+                if (!parsed->lines[i].removed) out.push_back(parsed->lines[i].key);
         }
         return out;
     }
@@ -355,138 +187,121 @@ public:
     std::string value(const std::string& file, const std::string& section, const std::string& key) override {
         const auto parsed = load(file);
         if (!parsed) return {};
-        const Section* s = parsed->find(section);
-        if (!s) return {};
-        const auto it = s->firstOf.find(lowerCopy(key));
-        return it == s->firstOf.end() ? std::string() : s->entries[it->second].value;
+        const Line* line = parsed->pick(section, key);
+        return line ? line->value : std::string();
     }
 
     bool readable(const std::string& file) override { return load(file) != nullptr; }
 
     bool deleteKey(const std::string& file, const std::string& section, const std::string& key) override {
-        return deleteKeys(file, section, {key});
-    }
-
-    // Each name removes the first of its lines still present, so naming a
-    // key twice removes its first two lines, as two single deletes would.
-    bool deleteKeys(const std::string& file, const std::string& section, const std::vector<std::string>& keys) override {
+        const std::string path = locate(file);
         // The game may rewrite the file between our read and our rename; the
         // rename is only made over the version that was read, else we retry.
         for (int attempt = 0; attempt < 5; ++attempt) {
-            std::string text;
-            FileStamp stamp;
-            bool writable = false;
-            if (!readWhole(file, text, stamp, writable)) {
-                cache_.erase(file);
+            WholeFile current;
+            if (readWholeFile(path, current)) {
+                cache_.erase(path);
                 return false;
             }
-            if (!writable) return false;
-            // The bytes were read afresh; only when they differ from the
-            // cached ones is the parse redone.
+            if (!current.writable) return false;
+            // Only when the bytes differ from the cached ones is the parse
+            // redone.
             std::shared_ptr<Parsed> parsed;
-            const auto cached = cache_.find(file);
-            if (cached != cache_.end() && cached->second->text == text) {
+            const auto cached = cache_.find(path);
+            if (cached != cache_.end() && cached->second->text == current.bytes) {
                 parsed = cached->second;
             } else {
-                parsed = parse(text);
-                parsed->text = std::move(text);
+                parsed = parse(std::move(current.bytes));
             }
-            parsed->stamp = stamp;
-            parsed->writable = writable;
-            const std::string& current = parsed->text;
+            parsed->identity = current.identity;
+            cache_[path] = parsed;
+            const Line* line = parsed->pick(section, key);
+            if (!line) return true;  // nothing to delete: the file stays untouched
 
-            std::vector<std::pair<size_t, size_t>> cuts;  // byte ranges to drop
-            if (const Section* s = parsed->find(section)) {
-                std::unordered_map<std::string, size_t> wanted;
-                for (const auto& k : keys) ++wanted[lowerCopy(k)];
-                for (const Entry& e : s->entries) {
-                    const auto it = wanted.find(lowerCopy(e.key));
-                    if (it == wanted.end() || it->second == 0) continue;
-                    --it->second;
-                    cuts.emplace_back(e.begin, e.end);
-                }
-            }
-            if (cuts.empty()) {
-                cache_[file] = parsed;
-                return true;  // nothing to delete: the file stays untouched
-            }
-            std::sort(cuts.begin(), cuts.end());
             std::string rewritten;
-            rewritten.reserve(current.size());
-            size_t from = 0;
-            for (const auto& [b, e] : cuts) {
-                rewritten.append(current, from, b - from);
-                from = e;
-            }
-            rewritten.append(current, from, std::string::npos);
-
-            FileStamp written;
-            const int result = replaceAtomically(file, rewritten, stamp, written);
-            if (result < 0) {
-                cache_.erase(file);
+            rewritten.reserve(parsed->text.size() - (line->end - line->begin));
+            rewritten.append(parsed->text, 0, line->begin);
+            rewritten.append(parsed->text, line->end, std::string::npos);
+            ReplaceOptions options;
+            options.flush = deferred_.count(file) == 0;
+            options.onlyOver = &current.identity;
+            const ReplaceResult result = replacer_.replace(path, rewritten, options);
+            if (result.error) {
+                cache_.erase(path);
                 return false;
             }
-            if (result > 0) {
-                removeLines(*parsed, cuts);
-                parsed->text = std::move(rewritten);
-                parsed->stamp = written;
-                cache_[file] = parsed;
+            if (result) {
+                parsed->removeLine(*line, std::move(rewritten));
+                parsed->identity = result.identity;
+                if (!options.flush) unflushed_.insert(path);
                 return true;
             }
         }
         return false;  // the file kept changing under us
     }
 
+    void deferFlush(const std::string& file) override { ++deferred_[file]; }
+
+    bool flush(const std::string& file) override {
+        const auto it = deferred_.find(file);
+        if (it != deferred_.end() && --it->second > 0) return true;
+        if (it != deferred_.end()) deferred_.erase(it);
+        const std::string path = locate(file);
+        if (unflushed_.erase(path) == 0) return true;
+        return !replacer_.flush(path);
+    }
+
 private:
-    // What parsing the file without the lines `cuts` (sorted byte ranges)
-    // would give, without parsing it again: dropping a key line changes no
-    // other line's meaning, only the positions after it.
-    static void removeLines(Parsed& parsed, const std::vector<std::pair<size_t, size_t>>& cuts) {
-        std::vector<size_t> cutBefore(cuts.size() + 1, 0);  // bytes removed before cut i
-        for (size_t i = 0; i < cuts.size(); ++i) cutBefore[i + 1] = cutBefore[i] + (cuts[i].second - cuts[i].first);
-        for (auto& [name, section] : parsed.sections) {
-            const size_t before = section.entries.size();
-            std::erase_if(section.entries, [&cuts](const Entry& e) {
-                return std::binary_search(cuts.begin(), cuts.end(), std::make_pair(e.begin, e.end));
-            });
-            for (Entry& e : section.entries) {
-                const size_t i = static_cast<size_t>(
-                    std::upper_bound(cuts.begin(), cuts.end(), std::make_pair(e.begin, e.begin)) - cuts.begin());
-                e.begin -= cutBefore[i];
-                e.end -= cutBefore[i];
-            }
-            if (section.entries.size() != before) {
-                section.firstOf.clear();
-                for (size_t i = 0; i < section.entries.size(); ++i)
-                    section.firstOf.try_emplace(lowerCopy(section.entries[i].key), i);
-            }
+    // The file's path in its real spelling: the given one when it exists as
+    // written (the common case costs one status query), else the spelling
+    // found on disk, remembered for the next call. `identity` is the file's
+    // when the result names a regular file, which the return tells.
+    bool locate(const std::string& file, std::string& path, FileIdentity& identity) {
+        path = file;
+        if (!identityOf(file, identity)) return true;
+        const auto known = spelling_.find(file);
+        if (known != spelling_.end() && !identityOf(known->second, identity)) {
+            path = known->second;
+            return true;
         }
+        path = spelledOnDisk(file);
+        if (path == file) return false;
+        spelling_[file] = path;
+        return !identityOf(path, identity);
+    }
+
+    std::string locate(const std::string& file) {
+        std::string path;
+        FileIdentity identity;
+        locate(file, path, identity);
+        return path;
     }
 
     std::shared_ptr<const Parsed> load(const std::string& file) {
-        FileStamp now;
-        if (!statFile(file, now)) {
-            cache_.erase(file);
+        std::string path;
+        FileIdentity now;
+        if (!locate(file, path, now)) {
+            cache_.erase(path);
             return nullptr;
         }
-        const auto it = cache_.find(file);
-        if (it != cache_.end() && it->second->stamp == now) return it->second;
-        std::string text;
-        FileStamp stamp;
-        bool writable = false;
-        if (!readWhole(file, text, stamp, writable)) {
-            cache_.erase(file);
+        const auto it = cache_.find(path);
+        if (it != cache_.end() && it->second->identity == now) return it->second;
+        WholeFile current;
+        if (readWholeFile(path, current)) {
+            cache_.erase(path);
             return nullptr;
         }
-        auto parsed = parse(text);
-        parsed->text = std::move(text);
-        parsed->stamp = stamp;
-        parsed->writable = writable;
-        cache_[file] = parsed;
+        auto parsed = parse(std::move(current.bytes));
+        parsed->identity = current.identity;
+        cache_[path] = parsed;
         return parsed;
     }
 
-    std::map<std::string, std::shared_ptr<Parsed>> cache_;
+    std::map<std::string, std::shared_ptr<Parsed>> cache_;  // by real path
+    std::map<std::string, std::string> spelling_;           // given path -> real path
+    std::map<std::string, int> deferred_;                   // given path -> open deferrals
+    std::set<std::string> unflushed_;                       // real paths rewritten without a flush
+    FileReplacer replacer_;
 };
 
 }  // namespace

@@ -1,11 +1,10 @@
 // The file system on POSIX.
 //
 // Names compare without regard to ASCII case, as on the games' home platform:
-// every path is resolved component by component, and a component whose exact
-// name does not exist is replaced by the first entry of its folder (in the
-// file system's own order) that equals it without regard to case. A game
-// folder copied from Windows ("System" or "system", "Cache.ini" or
-// "cache.ini") therefore works unchanged. Only "/" separates components.
+// every path is resolved component by component (platform/spelling.h), so a
+// game folder copied from Windows ("System" or "system", "Cache.ini" or
+// "cache.ini") works unchanged. Whole files are written by the one atomic
+// replacement of platform/whole_file.h.
 //
 // Attribute mapping (POSIX has no attribute bits of its own):
 //   kAttrFolder    a directory, or a symbolic link that points to one (as a
@@ -33,32 +32,17 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
-#include <random>
 
 #include "core/paths.h"
 #include "platform/platform.h"
 #include "platform/posix/copy_file.h"
 #include "platform/posix/local_time.h"
+#include "platform/spelling.h"
+#include "platform/whole_file.h"
+#include "platform/posix/system_failure.h"
 
 namespace qm::platform {
 namespace {
-
-Errc codeOf(int error) {
-    switch (error) {
-        case ENOENT:
-        case ENOTDIR: return Errc::NotFound;
-        case EEXIST:
-        case ENOTEMPTY: return Errc::AlreadyExists;
-        case EACCES:
-        case EPERM:
-        case EROFS: return Errc::AccessDenied;
-        case ENAMETOOLONG: return Errc::NameTooLong;
-        default: return Errc::Other;
-    }
-}
-
-Status systemFailure(int error) { return Status::failure(codeOf(error), std::strerror(error)); }
-Status lastFailure() { return systemFailure(errno); }
 
 struct DirCloser {
     void operator()(DIR* d) const { closedir(d); }
@@ -119,49 +103,7 @@ bool entryExists(const std::string& path) {
     return lstat(path.c_str(), &st) == 0;
 }
 
-// The first entry of `folder` that equals `name` without regard to case.
-std::optional<std::string> findCaseVariant(const std::string& folder, const std::string& name) {
-    DirHandle dir = openFolder(folder);
-    if (!dir) return std::nullopt;
-    while (dirent* d = readdir(dir.get())) {
-        if (isDotOrDotDot(d->d_name)) continue;
-        if (path::equalsIgnoreCase(d->d_name, name)) return std::string(d->d_name);
-    }
-    return std::nullopt;
-}
-
-// The path as it is spelled on disk. Components that do not exist in any
-// spelling are kept as given, so the result also serves to create them.
-std::string resolve(const std::string& path) {
-    if (path.empty() || entryExists(path)) return path;
-    std::string resolved;
-    size_t pos = 0;
-    if (path[0] == '/') {
-        resolved = "/";
-        pos = 1;
-    }
-    bool missing = false;
-    while (pos <= path.size()) {
-        size_t end = path.find('/', pos);
-        if (end == std::string::npos) end = path.size();
-        const std::string component = path.substr(pos, end - pos);
-        const bool last = end == path.size();
-        if (!component.empty()) {
-            std::string spelled = component;
-            if (!missing && component != "." && component != ".." && !entryExists(resolved + component)) {
-                if (auto variant = findCaseVariant(resolved, component)) {
-                    spelled = *variant;
-                } else {
-                    missing = true;
-                }
-            }
-            resolved += spelled;
-        }
-        if (!last) resolved += '/';
-        pos = end + 1;
-    }
-    return resolved;
-}
+std::string resolve(const std::string& path) { return spelledOnDisk(path); }
 
 // A target of a move or copy counts as existing also when only a case
 // variant of its name is there (on the games' home platform they are one
@@ -221,11 +163,7 @@ public:
         return ::stat(resolve(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
     }
 
-    std::optional<std::string> realPath(const std::string& path) override {
-        std::string resolved = resolve(path);
-        if (!entryExists(resolved)) return std::nullopt;
-        return resolved;
-    }
+    std::optional<std::string> realPath(const std::string& path) override { return realSpelling(path); }
 
     Status moveFile(const std::string& from, const std::string& to) override {
         const std::string source = resolve(from);
@@ -262,56 +200,13 @@ public:
     }
 
     Status writeFile(const std::string& path, const std::string& data) override {
-        const std::string target = resolve(path);
-        const std::string folder = path::folderPart(target);
-        const std::string name = path::fileName(target);
-        std::random_device seed;
-        std::mt19937 random(seed());
-        std::string temp;
-        int fd = -1;
-        for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-            char suffix[16];
-            std::snprintf(suffix, sizeof suffix, ".%08x", static_cast<unsigned>(random()));
-            temp = folder + "." + name + suffix + ".tmp";
-            fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd < 0 && errno != EEXIST) return lastFailure();
-        }
-        if (fd < 0) return lastFailure();
-        auto fail = [&](int error) {
-            close(fd);
-            unlink(temp.c_str());
-            return systemFailure(error);
-        };
-        struct stat old {};
-        if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) fchmod(fd, old.st_mode & 07777);
-        size_t done = 0;
-        while (done < data.size()) {
-            const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                return fail(errno);
-            }
-            done += static_cast<size_t>(n);
-        }
-        if (fsync(fd) != 0) return fail(errno);
-        if (close(fd) != 0) {
-            const int error = errno;
-            unlink(temp.c_str());
-            return systemFailure(error);
-        }
-        if (rename(temp.c_str(), target.c_str()) != 0) {
-            const int error = errno;
-            unlink(temp.c_str());
-            return systemFailure(error);
-        }
-        // Make the rename itself durable.
-        const int dirFd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dirFd >= 0) {
-            fsync(dirFd);
-            close(dirFd);
-        }
+        const ReplaceResult written = replacer_.replace(resolve(path), data);
+        if (!written) return systemFailure(written.error.value());
         return Status::success();
     }
+
+private:
+    FileReplacer replacer_;
 };
 
 }  // namespace

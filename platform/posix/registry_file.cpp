@@ -14,10 +14,16 @@
 // line. Values of other types (hex:, hex(7):, ...) are kept as they stand and
 // read as a wrong type. Comments are not kept when the file is rewritten.
 //
+// A value read from the file is written back in the very text it was read
+// in, whatever it holds (a NUL, a control byte, bytes that are not UTF-8):
+// only the value that a write changes gets a new line.
+//
 // Every open reads the file afresh, so the writes of a second instance are
 // seen; every write reads it again, changes the one value and replaces the
-// file atomically. A file that cannot be parsed is reported with its line
-// and never rewritten.
+// file atomically (platform/whole_file.h). A file that cannot be parsed is
+// reported with its line and never rewritten. Keys and values are found by
+// hashed name while parsing, so a key with tens of thousands of values
+// reads in time proportional to the file.
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -29,6 +35,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -36,6 +43,7 @@
 #include "core/error.h"
 #include "core/registry.h"
 #include "platform/platform.h"
+#include "platform/whole_file.h"
 
 namespace qm::platform {
 namespace {
@@ -49,6 +57,7 @@ struct Value {
     Type type = Type::Sz;
     uint32_t dword = 0;
     std::string text;  // Sz / ExpandSz: UTF-8; Other: the data as written after '='
+    std::string raw;   // the line(s) it was read from; empty for a value written since
 };
 
 struct Key {
@@ -57,6 +66,12 @@ struct Key {
 };
 
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string lowerCopy(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = lowerAscii(c);
+    return out;
+}
 
 bool equalNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -182,14 +197,17 @@ std::string hexBytes(std::string_view bytes) {
 }
 
 // UTF-16LE with its terminating NUL, as the registry holds a string.
-std::string stringBytes(const std::string& text) {
+std::string stringBytes(const Value& v) {
     std::string bytes;
-    utf8ToUtf16le(text, bytes);  // checked before it was stored
+    // Only values written by the program come here, and writeString
+    // refuses what does not convert; a text cut short is never written.
+    if (!utf8ToUtf16le(v.text, bytes)) throw Error(failedToSetText(v.name));
     bytes.append(2, '\0');
     return bytes;
 }
 
 std::string valueLine(const Value& v) {
+    if (!v.raw.empty()) return v.raw;
     std::string line = v.name.empty() ? "@" : quotedText(v.name);
     line += '=';
     switch (v.type) {
@@ -200,10 +218,10 @@ std::string valueLine(const Value& v) {
             break;
         }
         case Type::Sz:
-            line += hasControl(v.text) ? "hex(1):" + hexBytes(stringBytes(v.text)) : quotedText(v.text);
+            line += hasControl(v.text) ? "hex(1):" + hexBytes(stringBytes(v)) : quotedText(v.text);
             break;
         case Type::ExpandSz:
-            line += "hex(2):" + hexBytes(stringBytes(v.text));
+            line += "hex(2):" + hexBytes(stringBytes(v));
             break;
         case Type::Other:
             line += v.text;
@@ -232,7 +250,7 @@ public:
     std::vector<Key> run() {
         std::vector<Key> keys;
         bool headerSeen = false;
-        Key* current = nullptr;
+        size_t current = kNoKey;
         std::string_view line;
         while (nextLine(line)) {
             const std::string_view body = trim(line);
@@ -243,11 +261,14 @@ public:
                 continue;
             }
             if (body.front() == '[') {
-                current = &keyFor(keys, parseKeyPath(body));
+                current = keyFor(keys, parseKeyPath(body));
                 continue;
             }
-            if (!current) fail("a value stands before the first key", body);
-            setValue(*current, parseValue(body));
+            if (current == kNoKey) fail("a value stands before the first key", body);
+            const size_t first = lineStart_;
+            Value v = parseValue(body);
+            v.raw = text_.substr(first, lineEnd_ - first);
+            setValue(keys[current], current, std::move(v));
         }
         if (!headerSeen && !text_.empty() && text_.find_first_not_of(" \t\r\n") != std::string::npos)
             fail("the header is missing", {});
@@ -262,6 +283,8 @@ private:
         const size_t end = nl == std::string::npos ? text_.size() : nl;
         line = std::string_view(text_).substr(pos_, end - pos_);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lineStart_ = pos_;
+        lineEnd_ = pos_ + line.size();
         pos_ = nl == std::string::npos ? text_.size() : nl + 1;
         ++lineNo_;
         return true;
@@ -376,87 +399,60 @@ private:
         return v;
     }
 
-    static Key& keyFor(std::vector<Key>& keys, const std::string& path) {
-        for (Key& k : keys)
-            if (equalNoCase(k.path, path)) return k;
-        keys.push_back(Key{path, {}});
-        return keys.back();
+    size_t keyFor(std::vector<Key>& keys, const std::string& path) {
+        const auto [it, added] = keyIndex_.try_emplace(lowerCopy(path), keys.size());
+        if (added) keys.push_back(Key{path, {}});
+        return it->second;
     }
 
-    static void setValue(Key& key, Value v) {
-        for (Value& old : key.values)
-            if (equalNoCase(old.name, v.name)) {
-                old = std::move(v);  // a later line wins, as on import
-                return;
-            }
-        key.values.push_back(std::move(v));
+    void setValue(Key& key, size_t keyNumber, Value v) {
+        const auto [it, added] = valueIndex_.try_emplace({keyNumber, lowerCopy(v.name)}, key.values.size());
+        if (added) {
+            key.values.push_back(std::move(v));
+        } else {
+            key.values[it->second] = std::move(v);  // a later line wins, as on import
+        }
     }
+
+    struct ValueSlot {
+        size_t key;
+        std::string name;  // lower case
+        bool operator==(const ValueSlot&) const = default;
+    };
+    struct ValueSlotHash {
+        size_t operator()(const ValueSlot& s) const { return std::hash<std::string>()(s.name) ^ (s.key * 0x9E3779B97F4A7C15ull); }
+    };
+    static constexpr size_t kNoKey = static_cast<size_t>(-1);
 
     const std::string& file_;
     const std::string& text_;
     size_t pos_ = 0;
     size_t lineNo_ = 0;
+    size_t lineStart_ = 0;  // the bytes of the line read last, ending excluded
+    size_t lineEnd_ = 0;
+    std::unordered_map<std::string, size_t> keyIndex_;  // lower-case path -> key
+    std::unordered_map<ValueSlot, size_t, ValueSlotHash> valueIndex_;
 };
 
 // --- the file ------------------------------------------------------------------
 
-std::string systemText(int error) { return std::strerror(error); }
-
 // The store's keys; an absent file is an empty store.
 std::vector<Key> loadStore(const std::string& file) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR) return {};  // nothing stored yet
-        throw Error("The registry store " + file + " cannot be read: " + systemText(errno));
+    WholeFile contents;
+    if (const std::error_code error = readWholeFile(file, contents)) {
+        if (error.value() == ENOENT || error.value() == ENOTDIR) return {};  // nothing stored yet
+        throw Error("The registry store " + file + " cannot be read: " + systemErrorText(error));
     }
-    std::string text;
-    char buf[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buf, sizeof buf);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) {
-            const int error = errno;
-            ::close(fd);
-            throw Error("The registry store " + file + " cannot be read: " + systemText(error));
-        }
-        if (got == 0) break;
-        text.append(buf, static_cast<size_t>(got));
-    }
-    ::close(fd);
-    return Parser(file, text).run();
+    return Parser(file, contents.bytes).run();
 }
 
-// Temp file beside the store, flushed, renamed over it.
-bool saveStore(const std::string& file, const std::vector<Key>& keys) {
+bool saveStore(FileReplacer& replacer, const std::string& file, const std::vector<Key>& keys) {
     const std::string content = serialize(keys);
     std::error_code ec;
     const std::filesystem::path folder = std::filesystem::path(file).parent_path();
     if (!folder.empty()) std::filesystem::create_directories(folder, ec);
     if (ec) return false;
-    std::string temp = file + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) return false;
-    struct stat st;
-    bool ok = ::stat(file.c_str(), &st) != 0 || ::fchmod(fd, st.st_mode & 07777) == 0;
-    for (size_t done = 0; ok && done < content.size();) {
-        const ssize_t put = ::write(fd, content.data() + done, content.size() - done);
-        if (put < 0 && errno == EINTR) continue;
-        ok = put > 0;
-        if (ok) done += static_cast<size_t>(put);
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temp.c_str(), file.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    const int dirFd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-    return true;
+    return static_cast<bool>(replacer.replace(file, content));
 }
 
 // "HKEY_...\a\b" for a root and a path such as "\a\b" or "a\b"; "" when the
@@ -497,8 +493,8 @@ Key& createKey(std::vector<Key>& keys, const std::string& path) {
 
 class FileKey final : public RegKey {
 public:
-    FileKey(std::string file, std::string path, std::vector<Value> values)
-        : file_(std::move(file)), path_(std::move(path)), values_(std::move(values)) {}
+    FileKey(std::shared_ptr<FileReplacer> replacer, std::string file, std::string path, std::vector<Value> values)
+        : replacer_(std::move(replacer)), file_(std::move(file)), path_(std::move(path)), values_(std::move(values)) {}
 
     bool valueExists(const std::string& name) override { return find(name) != nullptr; }
 
@@ -517,14 +513,14 @@ public:
     }
 
     void writeInteger(const std::string& name, int32_t value) override {
-        Value v{name, Type::Dword, static_cast<uint32_t>(value), {}};
+        Value v{name, Type::Dword, static_cast<uint32_t>(value), {}, {}};
         write(std::move(v));
     }
 
     void writeString(const std::string& name, const std::string& value) override {
         std::string check;
         if (value.find('\0') != std::string::npos || !utf8ToUtf16le(value, check)) throw Error(failedToSetText(name));
-        write(Value{name, Type::Sz, 0, value});
+        write(Value{name, Type::Sz, 0, value, {}});
     }
 
 private:
@@ -546,13 +542,15 @@ private:
                 old.type = v.type;
                 old.dword = v.dword;
                 old.text = v.text;
+                old.raw.clear();  // written anew from the new data
                 replaced = true;
             }
         if (!replaced) key.values.push_back(std::move(v));
-        if (!saveStore(file_, keys)) throw Error(failedToSetText(name));
+        if (!saveStore(*replacer_, file_, keys)) throw Error(failedToSetText(name));
         values_ = key.values;
     }
 
+    std::shared_ptr<FileReplacer> replacer_;  // shared with the registry, which a key may outlive
     std::string file_;
     std::string path_;
     std::vector<Value> values_;  // as read when opened, plus our own writes
@@ -560,14 +558,14 @@ private:
 
 class FileRegistry final : public Registry {
 public:
-    explicit FileRegistry(std::string file) : file_(std::move(file)) {}
+    explicit FileRegistry(std::string file) : file_(std::move(file)), replacer_(std::make_shared<FileReplacer>()) {}
 
     std::unique_ptr<RegKey> openForReading(RegRoot root, const std::string& path, RegAccess) override {
         const std::string full = fullPath(root, path);
         if (full.empty()) return nullptr;
         const std::vector<Key> keys = loadStore(file_);
         if (!keyExists(keys, full)) return nullptr;
-        return std::make_unique<FileKey>(file_, full, valuesOf(keys, full));
+        return std::make_unique<FileKey>(replacer_, file_, full, valuesOf(keys, full));
     }
 
     std::unique_ptr<RegKey> openOrCreate(RegRoot root, const std::string& path) override {
@@ -577,10 +575,10 @@ public:
         if (!std::any_of(keys.begin(), keys.end(), [&](const Key& k) { return equalNoCase(k.path, full); })) {
             if (full.find('\\') != std::string::npos) {
                 createKey(keys, full);
-                if (!saveStore(file_, keys)) return nullptr;
+                if (!saveStore(*replacer_, file_, keys)) return nullptr;
             }
         }
-        return std::make_unique<FileKey>(file_, full, valuesOf(keys, full));
+        return std::make_unique<FileKey>(replacer_, file_, full, valuesOf(keys, full));
     }
 
 private:
@@ -591,6 +589,7 @@ private:
     }
 
     std::string file_;
+    std::shared_ptr<FileReplacer> replacer_;
 };
 
 }  // namespace

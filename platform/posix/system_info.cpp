@@ -1,23 +1,17 @@
 // The system's description and the version block of an executable, on POSIX.
 #include <sys/utsname.h>
 
-#include <fstream>
-#include <iterator>
-#include <sstream>
-
 #include "platform/platform.h"
+#include "platform/whole_file.h"
 
 namespace qm::platform {
 
 namespace {
 
-std::optional<std::string> readWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream out;
-    out << in.rdbuf();
-    if (in.bad()) return std::nullopt;
-    return std::move(out).str();
+std::optional<std::string> contentsOf(const std::string& path) {
+    WholeFile file;
+    if (readWholeFile(path, file)) return std::nullopt;
+    return std::move(file.bytes);
 }
 
 }  // namespace
@@ -35,7 +29,7 @@ bool querySystemVersion(SystemVersion& out) {
     // The distribution's own name, else the kernel's.
     out.name = u.sysname;
     for (const char* file : {"/etc/os-release", "/usr/lib/os-release"}) {
-        if (auto text = readWholeFile(file)) {
+        if (auto text = contentsOf(file)) {
             if (auto pretty = version::osReleaseValue(*text, "PRETTY_NAME"); pretty && !pretty->empty()) {
                 out.name = *pretty;
                 break;
@@ -48,7 +42,7 @@ bool querySystemVersion(SystemVersion& out) {
 std::optional<version::Resource> readVersionResource(const std::string& path) {
     // The block sits in the program's read-only data, so the whole file is
     // searched; an executable is a few megabytes.
-    const auto bytes = readWholeFile(path);
+    const auto bytes = contentsOf(path);
     if (!bytes) return std::nullopt;
     return version::findBlock(*bytes);
 }

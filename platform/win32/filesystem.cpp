@@ -3,7 +3,8 @@
 // attribute bits are the ones FileAttribute names; every bit without a
 // meaning of its own here (reparse point, compressed, not indexed, ...)
 // becomes kAttrOther, so a folder carrying any of them is no plain folder.
-// Failures carry the system's own message text.
+// Failures carry the system's own message text. Whole files are written by
+// the one atomic replacement of platform/whole_file.h.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -16,45 +17,13 @@
 
 #include "core/paths.h"
 #include "platform/platform.h"
+#include "platform/spelling.h"
+#include "platform/whole_file.h"
+#include "platform/win32/system_failure.h"
 #include "platform/win32/wide_text.h"
 
 namespace qm::platform {
 namespace {
-
-Errc codeOf(DWORD error) {
-    switch (error) {
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND: return Errc::NotFound;
-        case ERROR_FILE_EXISTS:
-        case ERROR_ALREADY_EXISTS: return Errc::AlreadyExists;
-        case ERROR_ACCESS_DENIED:
-        case ERROR_WRITE_PROTECT:
-        case ERROR_SHARING_VIOLATION: return Errc::AccessDenied;
-        case ERROR_FILENAME_EXCED_RANGE: return Errc::NameTooLong;
-        default: return Errc::Other;
-    }
-}
-
-Status systemFailure(DWORD error) {
-    wchar_t* text = nullptr;
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string reason;
-    if (n != 0 && text) {
-        reason = narrow(text);
-        LocalFree(text);
-        while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
-            reason.pop_back();
-    }
-    if (reason.empty()) {
-        char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "System error %lu", static_cast<unsigned long>(error));
-        reason = buffer;
-    }
-    return Status::failure(codeOf(error), reason);
-}
-Status lastFailure() { return systemFailure(GetLastError()); }
 
 struct FindCloser {
     void operator()(HANDLE h) const {
@@ -149,17 +118,9 @@ public:
         return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
     }
 
-    std::optional<std::string> realPath(const std::string& path) override {
-        // The system matches names without case; the long path name gives
-        // back every component as stored.
-        const std::wstring given = wide(path);
-        const DWORD n = GetLongPathNameW(given.c_str(), nullptr, 0);
-        if (n == 0) return std::nullopt;
-        std::wstring buffer(n, L'\0');
-        const DWORD written = GetLongPathNameW(given.c_str(), buffer.data(), n);
-        if (written == 0 || written >= n) return std::nullopt;
-        return narrow(buffer.c_str(), written);
-    }
+    // The system matches names without case; a folder search per
+    // component gives back each name as stored (platform/spelling.h).
+    std::optional<std::string> realPath(const std::string& path) override { return realSpelling(path); }
 
     Status moveFile(const std::string& from, const std::string& to) override {
         // Without MOVEFILE_REPLACE_EXISTING the system refuses an existing
@@ -190,38 +151,13 @@ public:
     }
 
     Status writeFile(const std::string& path, const std::string& data) override {
-        const std::wstring target = wide(path);
-        std::wstring temp;
-        HANDLE h = INVALID_HANDLE_VALUE;
-        for (unsigned attempt = 0; attempt < 100 && h == INVALID_HANDLE_VALUE; ++attempt) {
-            wchar_t suffix[32];
-            swprintf(suffix, 32, L".%08lx%02u.tmp", static_cast<unsigned long>(GetTickCount()), attempt);
-            temp = target + suffix;
-            h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-            if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return lastFailure();
-        }
-        if (h == INVALID_HANDLE_VALUE) return lastFailure();
-        auto fail = [&](DWORD error) {
-            CloseHandle(h);
-            DeleteFileW(temp.c_str());
-            return systemFailure(error);
-        };
-        size_t done = 0;
-        while (done < data.size()) {
-            const DWORD chunk = static_cast<DWORD>(std::min<size_t>(data.size() - done, 1u << 20));
-            DWORD written = 0;
-            if (!WriteFile(h, data.data() + done, chunk, &written, nullptr)) return fail(GetLastError());
-            done += written;
-        }
-        if (!FlushFileBuffers(h)) return fail(GetLastError());
-        CloseHandle(h);
-        if (!MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            const DWORD error = GetLastError();
-            DeleteFileW(temp.c_str());
-            return systemFailure(error);
-        }
+        const ReplaceResult written = replacer_.replace(path, data);
+        if (!written) return systemFailure(static_cast<DWORD>(written.error.value()));
         return Status::success();
     }
+
+private:
+    FileReplacer replacer_;
 };
 
 }  // namespace

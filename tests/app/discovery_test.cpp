@@ -84,7 +84,7 @@ TEST(Discovery, RegistryQuestionsInOrder) {
     // A command without a backslash gives an empty folder: Yes keeps FGameDir
     // empty, so the search goes on to the warning and the browse dialog.
     EXPECT_EQ(asked(g.dialogs), (std::vector<std::string>{"Found UT2004 in D:\\Games\\UT2004" + tail,
-                                                          "Found UT2003 in \"D:\\Games\\UT2003\\" + tail,
+                                                          "Found UT2003 in D:\\Games\\UT2003\\" + tail,
                                                           "Found UT in " + tail,
                                                           "Can't Find a UT, UT2003 or UT2004 folder.",
                                                           "browse: Select Your UT, UT2003, OR UT2004 Folder"}));

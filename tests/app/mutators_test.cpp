@@ -22,9 +22,15 @@ std::string quoted(const std::string& s) { return s.find(' ') == std::string::np
 
 // The text box after one run: header, empty line, then what the tool
 // printed (nothing more when it could not be started).
+// A run's text; without output the tool could not be started, which the
+// window says with the system's reason.
 std::string runText(const std::string& command, const std::optional<std::string>& output) {
     std::string t = "Executing '" + command + "'...\n";
-    if (output) t += "\n" + *output;
+    if (output)
+        t += "\n" + *output;
+    else
+        t += "\nThe tool could not be started: " + command.substr(0, command.find(' ')) +
+             ": execvp: No such file or directory";
     return t;
 }
 

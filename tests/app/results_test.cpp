@@ -7,6 +7,8 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <utility>
 #include <memory>
 #include <string>
 
@@ -101,15 +103,21 @@ TEST_F(ResultsWindow, ChildReadsAnEmptyStandardInput) {
     EXPECT_EQ(driver.texts[0], runText(command, "ucc stand-in: probe\nstdin: 0 bytes\n"));
 }
 
-TEST_F(ResultsWindow, CommandThatCannotStartShowsOnlyTheHeader) {
-    for (const std::string& command : {tmp / "no such tool" + " dumpint x.u", tmp / "missing-ucc", std::string()}) {
+TEST_F(ResultsWindow, CommandThatCannotStartSaysWhy) {
+    const std::string missing = "execvp: No such file or directory";
+    const std::pair<std::string, std::string> cases[] = {
+        {tmp / "no such tool" + " dumpint x.u", tmp / "no: " + missing},
+        {tmp / "missing-ucc", tmp / "missing-ucc: " + missing},
+        {std::string(), "the command line is empty."},
+    };
+    for (const auto& [command, why] : cases) {
         SCOPED_TRACE(command);
         TFormResults w(services, &owner);
         w.SetCommand(command);
         ResultsWindowDriver driver;
         EXPECT_EQ(w.exec(), QDialog::Accepted);
         ASSERT_EQ(driver.texts.size(), 1u);
-        EXPECT_EQ(driver.texts[0], "Executing '" + command + "'...\n");
+        EXPECT_EQ(driver.texts[0], "Executing '" + command + "'...\n\nThe tool could not be started: " + why);
         EXPECT_TRUE(w.ButtonClose->isEnabled());
         EXPECT_TRUE(dialogs.shown.empty());
     }
@@ -236,7 +244,10 @@ TEST_F(ResultsWindow, SaveLogWritesTheTextBoxToTheChosenFile) {
     const std::string target = tmp / "results.log";
     dialogs.files.push_back(target);
     window->MenuItemSaveLog->trigger();
-    ASSERT_EQ(dialogs.shown.size(), 1u);
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    // The file written is named in a plain message.
+    EXPECT_EQ(dialogs.shown[1].what, "plain");
+    EXPECT_EQ(dialogs.shown[1].text, target);
     EXPECT_EQ(dialogs.shown[0].what, "save");
     EXPECT_EQ(dialogs.shown[0].title, "Log files (*.log)|*.log|All Files (*.*)|*.*");
     EXPECT_EQ(dialogs.shown[0].text, "log");

@@ -11,6 +11,7 @@
 #include "core/weblinks.h"
 #include "support/form_access.h"
 #include "support/game_fixture.h"
+#include "support/http_server.h"
 
 namespace qm::test {
 namespace {
@@ -145,7 +146,7 @@ TEST(Settings, StoredVersionDecidesTheDonationMessage) {
         }
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
-        EXPECT_EQ(g.shell.opened, c.isNew ? std::vector<std::string>{links::kDonate} : std::vector<std::string>{});
+        EXPECT_EQ(g.shell.opened, c.isNew ? std::vector<std::string>{links::webLinks(g.services.serverOverride).donate} : std::vector<std::string>{});
         EXPECT_EQ(storedText(g, kGlobal, "LastRunVersion"), "2.1.0.65");
     }
 }
@@ -268,9 +269,15 @@ TEST(Settings, SecondStartReadsBackWhatTheFirstSaved) {
     ui(first).FAskDoUCCExportCache = false;
     exitProgram(g);
 
+    // The automatic update check now runs at start-up: a server that
+    // publishes the running version makes it say nothing.
+    TestHttpServer server;
+    server.routes["/pad/quillmere.xml"] = TestHttpServer::Response(200, "OK", padDocument("2.1.0"));
+    g.services.serverOverride = server.base();
     g.dialogs.shown.clear();
     TFormMain& second = g.start();
-    EXPECT_TRUE(g.dialogs.shown.empty());  // no question, no donation, no failure
+    EXPECT_EQ(server.requests, std::vector<std::string>{"/pad/quillmere.xml"});
+    EXPECT_TRUE(g.dialogs.shown.empty());  // no question, no donation, no failure, no update message
     EXPECT_FALSE(ui(second).FFirstRun);
     EXPECT_TRUE(ui(second).miShowAllMessages->isChecked());
     EXPECT_TRUE(ui(second).miAutoCheckUpdate->isChecked());

@@ -228,6 +228,8 @@ public:
     bool deleteKey(const std::string& file, const std::string& section, const std::string& key) override {
         return real_.deleteKey(file, section, key);
     }
+    void deferFlush(const std::string& file) override { real_.deferFlush(file); }
+    bool flush(const std::string& file) override { return real_.flush(file); }
 
 private:
     IniFiles& real_;

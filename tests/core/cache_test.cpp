@@ -126,8 +126,11 @@ TEST(CacheFiles, KeySetClaimsWithoutCase) {
         bool claimed;
     } cases[] = {
         {"ABC.uxx", true},     {"abc.uxx", true},  {"ABC-1.uxx", true}, {"ABC-200.uxx", true},
-        {"ABCD.uxx", false},   {"Dash-Key.uxx", true}, {"Dash-Key-1.uxx", false},  // the part before the first "-"
-        {"x-y-z.uxx", true},   {"y.uxx", false},
+        {"ABCD.uxx", false},   {"Dash-Key.uxx", true}, {"x-y-z.uxx", true},   {"y.uxx", false},
+        // A key with a "-" claims its numbered files too, not just the part
+        // before the first "-" (which would delete a-b-0.uxx of key a-b).
+        {"Dash-Key-1.uxx", true}, {"dash-key-0.uxx", true}, {"Dash-Key-x.uxx", false}, {"Dash-Key-.uxx", false},
+        {"Dash-Key-1-2.uxx", false},
     };
     for (const auto& c : cases) EXPECT_EQ(keys.claims(c.file), c.claimed) << c.file;
 }

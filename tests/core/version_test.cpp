@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 namespace qm::version {
 namespace {
 
@@ -234,6 +236,38 @@ TEST(VersionResource, DamagedBlocksAreRejected) {
     }
     EXPECT_FALSE(findBlock("no block at all"));
     EXPECT_FALSE(findBlock(""));
+}
+
+// An executable is searched whole, and its bytes are not ours: a megabyte
+// full of block heads that never end as a block must not take longer than
+// a few passes over it. (Each head used to be followed to the end of the
+// bytes on its own: minutes for such a file.)
+TEST(VersionResource, BytesFullOfUnfinishedBlocksAreSearchedInProportionToTheirSize) {
+    const std::string m = blockMarker() + '\0';
+    struct Case {
+        const char* what;
+        std::string unit;
+    } cases[] = {
+        {"markers without a terminator", blockMarker()},
+        {"heads whose records run on without an END", m + "1\0" "STRING\0" "x"s + '\0'},
+        {"heads whose records alternate", m + "1\0" "TRANSLATION\0" "0x409\0" "0x4E4\0" "STRING\0" "t"s + '\0'},
+    };
+    const Resource sample = sampleResource();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string bytes;
+        while (bytes.size() < (1u << 20)) bytes += c.unit;
+        bytes += '\0';  // an empty field, which is no tag, ends the run of records
+        bytes += writeBlock(sample);
+        const auto start = std::chrono::steady_clock::now();
+        const auto found = findBlock(bytes);
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        ASSERT_TRUE(found);
+        EXPECT_EQ(found->translations, sample.translations);
+        EXPECT_EQ(found->findTranslatedString("FileVersion"), "2.1.0.65");
+        // Milliseconds are needed; the bound leaves room for a slow, shared machine.
+        EXPECT_LT(elapsed, std::chrono::seconds(2));
+    }
 }
 
 TEST(SystemDescription, OsReleaseValueUndoesQuoting) {

@@ -17,6 +17,7 @@
 #include "core/paths.h"
 #include "platform/platform.h"
 #include "support/faulty_fs.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 #include "platform/posix/copy_file.h"
 
@@ -156,6 +157,24 @@ TEST_F(FileSystemTest, PathsResolveWithoutRegardToCase) {
     ASSERT_TRUE(fs->writeFile(game + "cache/cache.ini", "[Cache]\nk=v\n"));
     EXPECT_EQ(tmp.read("Game/Cache/Cache.ini"), "[Cache]\nk=v\n");
     EXPECT_EQ(fs->list(game + "Cache/", "*").size(), 1u);
+}
+
+TEST_F(FileSystemTest, RealPathTellsTheSpellingOnDisk) {
+    tmp.write("Game/Cache/Cache.ini", "[Cache]\n");
+    tmp.mkdir("Game/System");
+    const std::string game = tmp / "Game/";
+    struct Case {
+        std::string asked;
+        std::optional<std::string> expected;
+    } cases[] = {
+        {game + "cache/cache.INI", game + "Cache/Cache.ini"},
+        {game + "Cache/Cache.ini", game + "Cache/Cache.ini"},
+        {game + "SYSTEM/", game + "System/"},  // a folder keeps its trailing separator
+        {tmp / "GAME", tmp / "Game"},
+        {game + "cache/Missing.ini", std::nullopt},
+        {game + "nothere/cache.ini", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(fs->realPath(c.asked), c.expected) << c.asked;
 }
 
 // ---- enumeration and attributes -------------------------------------------
@@ -386,19 +405,7 @@ TEST_F(FileSystemTest, FaultyFileSystemFailsWithoutTouchingTheDisk) {
 
 // ---- where the process finds its folders ----------------------------------
 
-// Sets (or, with nullptr, removes) an environment variable for one scope.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        value ? setenv(name, value, 1) : unsetenv(name);
-    }
-    ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
+using test::ScopedEnv;
 
 TEST_F(FileSystemTest, FoldersComeFromTheEnvironment) {
     tmp.mkdir("home/.wine/drive_c");

@@ -56,8 +56,12 @@ public:
         root.mkdir("Game/Cache");
         for (const std::string& f : folders) root.mkdir("Game/" + f);
         services = real.services(dialogs, shell, clock);
+        services.launcher = &launcher;  // real.launcher for a real start
         services.executablePath = gameDir + "System" + path::kSeparator + "quillmere";
         services.systemDriveRoot = "";  // no questions about fixed folders
+        // Nothing leaves the machine: the maker's servers are replaced by a
+        // loopback address where nothing listens, unless a test serves one.
+        services.serverOverride = "http://127.0.0.1:1";
         writeIndex();
     }
 
@@ -153,6 +157,7 @@ public:
     std::vector<std::pair<std::string, std::string>> entries;
     ScriptedDialogs dialogs;
     RecordingShell shell;
+    RecordingLauncher launcher;
     FixedClock clock;
     PlatformServices real{root / "registry.reg"};
     std::unique_ptr<FileSystem>& realFs = real.fs;
