@@ -2,10 +2,11 @@
 // deleted, the reader's cached view (patched, not parsed again) equals a
 // fresh parse of the rewritten file, the section lists its old keys less
 // exactly the one deleted, every other section and value is unchanged, and
-// the file lost exactly one line. A batch delete gives the same file as
-// deleting its keys one by one.
+// the file lost exactly one line. Deletes under a deferred flush give the
+// same file as plain ones.
 //
-// Input: three choice bytes (section, key, how to spell and batch it), then
+// Input: three choice bytes (section, key, how to spell it and whether to
+// defer), then
 // the file's bytes.
 #include <algorithm>
 #include <cstdint>
@@ -74,9 +75,12 @@ std::string respelled(const std::string& key, uint8_t mask) {
     return out;
 }
 
-// `before` less the first key that matches `key` without regard to case.
-Keys withoutFirst(Keys before, const std::string& key) {
-    const auto it = std::find_if(before.begin(), before.end(), [&](const std::string& k) { return qm::path::equalsIgnoreCase(k, key); });
+// `before` less the line that `key` names: the first spelled exactly so,
+// else the first that matches without regard to case.
+Keys withoutNamedLine(Keys before, const std::string& key) {
+    auto it = std::find(before.begin(), before.end(), key);
+    if (it == before.end())
+        it = std::find_if(before.begin(), before.end(), [&](const std::string& k) { return qm::path::equalsIgnoreCase(k, key); });
     if (it != before.end()) before.erase(it);
     return before;
 }
@@ -130,7 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     for (const auto& s : sections) {
         const bool target = qm::path::equalsIgnoreCase(s, section);
-        FUZZ_CHECK(reread.keys.at(s) == (target ? withoutFirst(before.keys.at(s), key) : before.keys.at(s)));
+        FUZZ_CHECK(reread.keys.at(s) == (target ? withoutNamedLine(before.keys.at(s), key) : before.keys.at(s)));
         const Keys& keysNow = reread.keys.at(s);
         for (size_t i = 0; i < keysNow.size(); ++i) {
             // A key that appeared twice now reads its second line's value;
@@ -142,20 +146,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
 
-    // A second key in one batch gives the same bytes as two single deletes.
+    // Two deletes under a deferred flush give the same bytes as two plain ones.
     if ((how & 0x40) && !reread.keys.at(section).empty()) {
         const Keys& left = reread.keys.at(section);
         const std::string second = left[(keyChoice / 2u) % left.size()];
         const std::string copy = qm::fuzz::scratchFolder() + "Copy.ini";
         qm::fuzz::writeWholeFile(file, text);
         qm::fuzz::writeWholeFile(copy, text);
-        auto batch = qm::platform::makeIniFiles();
-        FUZZ_CHECK(batch->deleteKeys(file, section, {key, second}));
-        auto single = qm::platform::makeIniFiles();
-        FUZZ_CHECK(single->deleteKey(copy, section, key));
-        FUZZ_CHECK(single->deleteKey(copy, section, second));
+        auto deferred = qm::platform::makeIniFiles();
+        {
+            qm::DeferredFlush flushOnce(*deferred, file);
+            FUZZ_CHECK(deferred->deleteKey(file, section, key));
+            FUZZ_CHECK(deferred->deleteKey(file, section, second));
+        }
+        auto plain = qm::platform::makeIniFiles();
+        FUZZ_CHECK(plain->deleteKey(copy, section, key));
+        FUZZ_CHECK(plain->deleteKey(copy, section, second));
         FUZZ_CHECK(readWholeFile(file) == readWholeFile(copy));
-        FUZZ_CHECK(viewOf(*batch, file, sections).keys == viewOf(*single, copy, sections).keys);
+        FUZZ_CHECK(viewOf(*deferred, file, sections).keys == viewOf(*plain, copy, sections).keys);
     }
     return 0;
 }

@@ -91,36 +91,6 @@ struct Reading {
     std::vector<std::optional<std::vector<ValueReading>>> keys;  // nullopt: the key does not open
 };
 
-bool wellFormedUtf8(std::string_view s) {
-    for (size_t i = 0; i < s.size();) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        const size_t len = b < 0x80 ? 1 : (b >= 0xC2 && b <= 0xDF) ? 2 : (b >= 0xE0 && b <= 0xEF) ? 3 : (b >= 0xF0 && b <= 0xF4) ? 4 : 0;
-        if (len == 0 || i + len > s.size()) return false;
-        uint32_t cp = len == 1 ? b : b & (0x7F >> len);
-        for (size_t k = 1; k < len; ++k) {
-            const auto c = static_cast<unsigned char>(s[i + k]);
-            if ((c & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (c & 0x3F);
-        }
-        if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) || (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
-        i += len;
-    }
-    return true;
-}
-
-// A quoted text holding a NUL, or a control byte beside invalid UTF-8, is
-// not yet written back as it was read: the store cuts it short at the next
-// write. That fault is being fixed on its own; until the fix is in, such a
-// value is left out of the comparison (the rest of the store still counts),
-// and corpus/registry/nul_in_quoted_text guards it once this goes.
-bool inTheKnownRewriteFault(const ValueReading& v) {
-    if (v.text.empty() || v.text.front() != '=') return false;
-    const std::string_view text = std::string_view(v.text).substr(1);
-    const bool control = std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 && c != '\t'; });
-    return text.find('\0') != std::string_view::npos || (control && !wellFormedUtf8(text));
-}
-
 Reading readAll(qm::Registry& reg, const std::vector<KeyName>& keys, const std::vector<std::string>& values) {
     Reading r;
     for (const KeyName& k : keys) {
@@ -195,9 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             FUZZ_CHECK(!after.keys[i] || qm::path::startsWithIgnoreCase(target->path, keys[i].path));
             continue;
         }
-        FUZZ_CHECK(after.keys[i].has_value());
-        for (size_t v = 0; v < values.size(); ++v)
-            if (!inTheKnownRewriteFault((*before.keys[i])[v])) FUZZ_CHECK((*after.keys[i])[v] == (*before.keys[i])[v]);
+        FUZZ_CHECK(after.keys[i] == before.keys[i]);
     }
     auto written = again->openForReading(target->root, target->path, RegAccess::Read);
     FUZZ_CHECK(written);
