@@ -13,8 +13,8 @@ namespace qm {
 void Services::requireComplete() const {
     const std::pair<const void*, const char*> parts[] = {{fs, "file system"}, {ini, "INI access"},
                                                          {registry, "registry"}, {dialogs, "dialogs"},
-                                                         {shell, "shell"},     {clock, "clock"},
-                                                         {http, "HTTP client"}};
+                                                         {shell, "shell"},     {launcher, "launcher"},
+                                                         {clock, "clock"},     {http, "HTTP client"}};
     for (const auto& [part, name] : parts)
         if (!part) throw std::invalid_argument(std::string("The main window needs its ") + name + ".");
 }
@@ -23,7 +23,13 @@ PlatformServices::PlatformServices(const std::string& registryStore)
     : fs(platform::makeFileSystem()),
       ini(platform::makeIniFiles()),
       registry(platform::makeRegistry(registryStore)),
-      http(std::make_unique<QtHttpClient>()) {}
+      http(std::make_unique<QtHttpClient>()),
+      launcher(std::make_unique<PlatformLauncher>()) {}
+
+Status PlatformLauncher::startDetached(const std::string& program, const std::vector<std::string>& arguments,
+                                       const std::string& workingFolder) {
+    return platform::startDetached(program, arguments, workingFolder);
+}
 
 Services PlatformServices::services(Dialogs& dialogs, Shell& shell, Clock& clock) const {
     Services s;
@@ -32,6 +38,7 @@ Services PlatformServices::services(Dialogs& dialogs, Shell& shell, Clock& clock
     s.registry = registry.get();
     s.dialogs = &dialogs;
     s.shell = &shell;
+    s.launcher = launcher.get();
     s.clock = &clock;
     s.http = http.get();
     s.executablePath = platform::executablePath();

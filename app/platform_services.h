@@ -1,7 +1,7 @@
 #pragma once
-// The real file system, INI access, registry store and HTTP client, owned
-// together, and
-// the window's world built over them. The program, the GUI tests and the
+// The real file system, INI access, registry store, HTTP client and
+// launcher, owned together, and the window's world built over them. The
+// program, the GUI tests and the
 // benchmarks all wire their windows through it; the tests and benchmarks
 // bring scripted dialogs, a recording shell and a fixed clock.
 #include <memory>
@@ -13,6 +13,13 @@
 #include "core/registry.h"
 
 namespace qm {
+
+// Starts programs detached with the platform's own means.
+class PlatformLauncher : public Launcher {
+public:
+    Status startDetached(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::string& workingFolder) override;
+};
 
 class PlatformServices {
 public:
@@ -28,6 +35,7 @@ public:
     std::unique_ptr<IniFiles> ini;
     std::unique_ptr<Registry> registry;
     std::unique_ptr<HttpClient> http;
+    std::unique_ptr<Launcher> launcher;
 };
 
 }  // namespace qm

@@ -4,6 +4,7 @@
 // over temporary folders and replace the dialogs, shell and clock; the
 // update tests fetch from a real HTTP server on the loopback address.
 #include <string>
+#include <vector>
 
 #include "core/datetime.h"
 #include "core/error.h"
@@ -31,6 +32,16 @@ public:
     virtual Status get(const std::string& url, std::string& body) = 0;
 };
 
+// Starts a program and does not wait for it (the game's tool compressing a
+// package runs on its own, in a console window of its own).
+class Launcher {
+public:
+    virtual ~Launcher() = default;
+    // Each argument reaches the program as one argument, blanks and all.
+    virtual Status startDetached(const std::string& program, const std::vector<std::string>& arguments,
+                                 const std::string& workingFolder) = 0;
+};
+
 class Clock {
 public:
     virtual ~Clock() = default;
@@ -44,6 +55,7 @@ struct Services {
     Registry* registry = nullptr;
     Dialogs* dialogs = nullptr;
     Shell* shell = nullptr;
+    Launcher* launcher = nullptr;
     Clock* clock = nullptr;
     HttpClient* http = nullptr;
     // The program's own executable file.

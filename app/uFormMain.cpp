@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -13,9 +12,10 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include "app/pictures.h"
@@ -89,6 +89,10 @@ void TFormMain::buildLayout() {
 
     PageControl1 = new QTabWidget(central);
     PageControl1->setObjectName("PageControl1");
+    // The tabs are drawn as tight as the classic 8-point design, so all seven
+    // captions fit beside the mod list at the window's first size.
+    PageControl1->setStyleSheet("QTabBar::tab { padding: 3px 5px; }");
+    PageControl1->tabBar()->setExpanding(false);
     TabSheetCache = makePage(PageControl1, "TabSheetCache", "Cache");
     TabSheetMaps = makePage(PageControl1, "TabSheetMaps", "Maps");
     TabSheetTextures = makePage(PageControl1, "TabSheetTextures", "Textures");
@@ -101,7 +105,9 @@ void TFormMain::buildLayout() {
     cmbMod = new QComboBox;
     cmbMod->setObjectName("cmbMod");
     cmbMod->setEditable(false);
-    cmbMod->setFixedWidth(105);
+    // As wide as its longest entry, so "UT2004 (default)" shows whole.
+    cmbMod->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    cmbMod->setMinimumWidth(105);
     PageControl1->setCornerWidget(cmbMod, Qt::TopRightCorner);
 
     lblExtractTo = new QLabel(central);
@@ -176,13 +182,7 @@ void TFormMain::buildLayout() {
     Panel4->setObjectName("Panel4");
     auto* listFill = new QVBoxLayout(Panel4);
     listFill->setContentsMargins(0, 0, 0, 0);
-    ListViewMaps = new QTreeWidget(Panel4);
-    ListViewMaps->setObjectName("ListViewMaps");
-    ListViewMaps->setRootIsDecorated(false);
-    ListViewMaps->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    ListViewMaps->setHeaderLabels({"FileName", "Modified", "Size", "Path"});
-    ListViewMaps->header()->setSectionResizeMode(QHeaderView::Stretch);
-    ListViewMaps->setContextMenuPolicy(Qt::CustomContextMenu);
+    buildFolderList();
     listFill->addWidget(ListViewMaps);
     mapsRow->addWidget(Panel4, 1);
     PanelCompressCommand = new QWidget(TabSheetMaps);
@@ -314,6 +314,7 @@ void TFormMain::wireHandlers() {
             [this](const QPoint& at) { PopupMenu1->popup(ListBoxCache->viewport()->mapToGlobal(at)); });
     connect(ListViewMaps, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { PopupMenu2->popup(ListViewMaps->viewport()->mapToGlobal(at)); });
+    wireContentPages();
 }
 
 // ---- start-up and shut-down ----

@@ -12,6 +12,8 @@
 //   uFormMain_validate.cpp  cache validation
 //   uFormMain_mutators.cpp  mutator import with the game's tool
 //   uFormMain_help.cpp      Help menu: read-me, web pages, About box, update check
+//   uFormMain_content.cpp   content pages: package lists and their order
+//   uFormMain_compress.cpp  package compression with the game's tool
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QMainWindow>
@@ -38,7 +40,7 @@ class QPushButton;
 class QStatusBar;
 class QTabWidget;
 class QTimer;
-class QTreeWidget;
+class QTreeView;
 class QWidget;
 
 namespace qm {
@@ -46,6 +48,8 @@ namespace qm {
 namespace test {
 struct FormAccess;
 }
+
+class FolderListModel;
 
 // A list of same-sized pictures, found by name like every other member.
 class ImageList : public QObject {
@@ -97,8 +101,27 @@ public:
     std::string ContentRoot() const;
     std::string CacheFolder() const;
 
-    // ---- content pages (joined later) ----
+    // ---- uFormMain_content.cpp ----
+    void TabSheetFoldersShow(QWidget* page);
     void ButtonRefreshMapsClick();
+    void RefreshFolderTab(const std::string& caption);
+    // Lists the entries of `folder` (ending with the separator) that match
+    // `mask`; an empty mask lists nothing.
+    void FillFolderList(const std::string& folder, const std::string& mask);
+    void ListViewMapsColumnClick(int column);
+    void SortFolderList(int column);
+    void SetColumnSortMark(int index, int image, bool isSortColumn);
+    // The content page in front, or nullptr on the Cache page.
+    QWidget* contentPageInFront() const;
+    // The caption of a page ("Maps").
+    std::string pageCaption(QWidget* page) const;
+    // The rows the content list shows, in display order.
+    const FolderListModel* folderList() const { return FFolderList; }
+
+    // ---- uFormMain_compress.cpp ----
+    void miCompressFilesClick();
+    void ButtonCompressClick();
+    void ListViewMapsClick();
 
     // ---- uFormMain_cache.cpp ----
     void RefreshCacheList(bool validationMode);
@@ -161,6 +184,8 @@ private:
     void buildLayout();
     void buildMenus();
     void wireHandlers();
+    void buildFolderList();  // ListViewMaps in Panel4
+    void wireContentPages();
     void FormCreate();
     void FormShow();
     void FormDestroy();
@@ -242,6 +267,7 @@ private:
     bool FUpdatingList = false;    // the program itself changes the cache list
     std::string FApplicationTitle;
     QElapsedTimer FPaintClock;
+    FolderListModel* FFolderList = nullptr;  // the rows behind ListViewMaps
 
     // ---- components, named as their objectName ----
     QTabWidget* PageControl1 = nullptr;
@@ -264,7 +290,7 @@ private:
     QWidget* Panel1 = nullptr;
     QPushButton* ButtonClose = nullptr;
     QWidget* Panel4 = nullptr;
-    QTreeWidget* ListViewMaps = nullptr;
+    QTreeView* ListViewMaps = nullptr;
     QWidget* PanelCompressCommand = nullptr;
     QLabel* ImageIcon2 = nullptr;
     QPushButton* ButtonCompress = nullptr;

@@ -5,6 +5,7 @@
 #include "app/uFormMain.h"
 #include "app/uFormResults.h"
 #include "core/filesystem.h"
+#include "core/game_tool.h"
 #include "core/paths.h"
 
 namespace qm {
@@ -26,27 +27,14 @@ std::string commandArgument(const std::string& text) {
     return quoted + "\"";
 }
 
-// The real spelling of `name` in `folder` (the game folder may come from
-// Windows with "system" or "SYSTEM"); `name` itself when it is not there.
-std::string spelledAsOnDisk(FileSystem& fs, const std::string& folder, const std::string& name) {
-    for (const DirEntry& e : fs.list(folder, name))
-        if (path::equalsIgnoreCase(e.name, name)) return e.name;
-    return name;
-}
-
 }  // namespace
 
 void TFormMain::ExportDotUToUTCache(const std::string& path) {
     if (!S.fs->fileExists(path)) return;
     try {
-        // The game's tool; the native Linux builds of the games ship it
-        // as System/ucc-bin.
-        const std::string system = FGameDir + spelledAsOnDisk(*S.fs, FGameDir, "System") + path::kSeparator;
-        std::string tool = system + "ucc";
-#ifndef _WIN32
-        if (S.fs->fileExists(system + "ucc-bin")) tool = system + spelledAsOnDisk(*S.fs, system, "ucc-bin");
-#endif
-        const std::string quotedTool = commandArgument(tool);
+        // 2
+        const std::string quotedTool = commandArgument(resolveGameTool(*S.fs, FGameDir).program);
+        // 3, 4
         std::string arguments = "dumpint " + commandArgument(path);
         // A mod with its own System folder runs the tool as that mod.
         if (cmbMod->currentIndex() > 0) {

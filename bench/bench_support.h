@@ -67,6 +67,7 @@ public:
         std::ofstream(cache + "Cache.ini", std::ios::binary) << index;
         services = real.services(dialogs, shell, clock);
         services.systemDriveRoot = "";
+        services.launcher = &launcher;
         services.executablePath = gameDir + "System/quillmere";
     }
 
@@ -92,6 +93,7 @@ public:
     std::unique_ptr<IniFiles>& ini = real.ini;
     test::ScriptedDialogs dialogs;
     test::RecordingShell shell;
+    test::RecordingLauncher launcher;
     test::FixedClock clock;
     Services services;
     std::unique_ptr<TFormMain> form;

@@ -57,4 +57,11 @@ std::string formatShortDate(const DateTime& t) {
     return buf;
 }
 
+std::string formatListTime(const DateTime& t) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%02d/%02d/%04d %02d:%02d:%02d %s", t.month, t.day, t.year, hour12(t.hour),
+                  t.minute, t.second, t.hour < 12 ? "am" : "pm");
+    return buf;
+}
+
 }  // namespace qm

@@ -28,5 +28,7 @@ std::string formatCacheStamp(const DateTime& t);
 std::string formatStatusTime(const DateTime& t);
 // "m/d/yyyy": the About box's file date.
 std::string formatShortDate(const DateTime& t);
+// "mm/dd/yyyy hh:nn:ss am/pm": the content list's modification time.
+std::string formatListTime(const DateTime& t);
 
 }  // namespace qm

@@ -128,13 +128,15 @@ bool wildcardMatch(std::string_view pattern, std::string_view name) {
     if (pattern == "*.*") return true;
     // Iterative matcher with one backtrack point: linear in practice.
     size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
+    // A '*' of the pattern is always the wildcard, also where the name holds
+    // a '*' itself (a legal character of POSIX file names).
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || toLowerAscii(pattern[p]) == toLowerAscii(name[n]))) {
-            ++p;
-            ++n;
-        } else if (p < pattern.size() && pattern[p] == '*') {
+        if (p < pattern.size() && pattern[p] == '*') {
             starP = p++;
             starN = n;
+        } else if (p < pattern.size() && (pattern[p] == '?' || toLowerAscii(pattern[p]) == toLowerAscii(name[n]))) {
+            ++p;
+            ++n;
         } else if (starP != std::string_view::npos) {
             p = starP + 1;
             n = ++starN;

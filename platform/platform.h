@@ -5,6 +5,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/datetime.h"
 #include "core/filesystem.h"
@@ -34,6 +36,23 @@ DateTime localNow();
 // C: drive of the Wine prefix ($WINEPREFIX, else ~/.wine), with a trailing
 // separator, or "" when there is none.
 std::string systemDriveRoot();
+
+// The user's collation without regard to letter case, as a key whose byte
+// order (std::string's <) is that collation's order; equal keys mean texts
+// that differ at most in case. Windows: the user's locale's sort key.
+// POSIX: the collation of the user's locale (LC_ALL, LC_COLLATE, LANG),
+// C.UTF-8 when that locale is not installed.
+std::string userCollationKey(std::string_view text);
+
+// Starts `program` with `arguments` (each one handed over as one argument,
+// blanks and all) in `workingFolder`, and does not wait for it. The program
+// gets a console window of its own: Windows opens it through the shell's
+// "open"; elsewhere it runs in a terminal window when the desktop has one
+// ($TERMINAL, else the system's x-terminal-emulator; only with a DISPLAY or
+// WAYLAND_DISPLAY), otherwise without one. A failure to start carries the
+// system's reason; what the program does once started is not watched.
+Status startDetached(const std::string& program, const std::vector<std::string>& arguments,
+                     const std::string& workingFolder);
 
 // What the system says about itself.
 struct SystemVersion {

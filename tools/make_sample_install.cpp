@@ -84,16 +84,34 @@ int main(int argc, char** argv) {
                                                               fs::perms::others_exec);
         }
 
-        // Installed content.
-        const std::pair<const char*, const char*> installed[] = {
-            {"Maps", "DM-Rankin.ut2"},          {"Maps", "CTF-FaceClassic.ut2"},
-            {"Maps", "ONS-Torlan.ut2"},         {"Textures", "XGameTextures.utx"},
-            {"Textures", "2K4Menus.utx"},       {"Sounds", "AnnouncerMain.uax"},
-            {"Music", "KR-Mechanism.ogg"},      {"StaticMeshes", "AW-Meshes.usx"},
-            {"Animations", "HumanMaleA.ukx"},   {"System", "XGame.u"},
-            {"System", "XGame.int"},            {"Speech", "ReadMe.txt"},
+        // Installed content: packages on every content page, of sizes and
+        // dates that tell the sort orders apart (names in either case, one
+        // with blanks).
+        struct Installed {
+            const char* folder;
+            const char* name;
+            size_t size;
+            std::chrono::hours age;
         };
-        for (const auto& [folder, name] : installed) writeFile(root / folder / name, package(name, 1588 + 97 * std::string(name).size()));
+        const Installed installed[] = {
+            {"Maps", "DM-Rankin.ut2", 2250000, 900h},       {"Maps", "CTF-FaceClassic.ut2", 5820000, 880h},
+            {"Maps", "ONS-Torlan.ut2", 11400000, 870h},     {"Maps", "dm-antalus.ut2", 1588, 300h},
+            {"Maps", "BR-Colossus.ut2", 7300000, 600h},     {"Maps", "DM Deck 17 Remix.ut2", 3100000, 40h},
+            {"Maps", "as-convoy.ut2", 9800000, 20h},        {"Textures", "XGameTextures.utx", 24000000, 900h},
+            {"Textures", "2K4Menus.utx", 410000, 900h},     {"Textures", "AlleriaTerrain.utx", 3600000, 700h},
+            {"Sounds", "AnnouncerMain.uax", 5200000, 900h}, {"Sounds", "WeaponSounds.uax", 2700000, 900h},
+            {"Music", "KR-Mechanism.ogg", 3900000, 900h},   {"Music", "Chain.ogg", 2900000, 880h},
+            {"StaticMeshes", "AW-Meshes.usx", 1200000, 800h}, {"StaticMeshes", "HumanoidHardware.usx", 8700000, 800h},
+            {"Animations", "HumanMaleA.ukx", 6100000, 900h}, {"Animations", "Weapons.ukx", 1900000, 850h},
+            {"System", "XGame.u", 900000, 900h},            {"System", "XGame.int", 12000, 900h},
+            {"Speech", "ReadMe.txt", 2048, 900h},
+        };
+        for (const Installed& p : installed) {
+            // The package's start, then room (sparse where the disk allows).
+            writeFile(root / p.folder / p.name, package(p.name, 256));
+            fs::resize_file(root / p.folder / p.name, p.size);
+            setAge(root / p.folder / p.name, p.age);
+        }
         fs::create_directories(root / "ForceFeedback");
 
         // A mod with its own Maps folder (and its own System).

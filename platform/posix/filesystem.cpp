@@ -39,26 +39,10 @@
 #include "platform/posix/local_time.h"
 #include "platform/spelling.h"
 #include "platform/whole_file.h"
+#include "platform/posix/system_failure.h"
 
 namespace qm::platform {
 namespace {
-
-Errc codeOf(int error) {
-    switch (error) {
-        case ENOENT:
-        case ENOTDIR: return Errc::NotFound;
-        case EEXIST:
-        case ENOTEMPTY: return Errc::AlreadyExists;
-        case EACCES:
-        case EPERM:
-        case EROFS: return Errc::AccessDenied;
-        case ENAMETOOLONG: return Errc::NameTooLong;
-        default: return Errc::Other;
-    }
-}
-
-Status systemFailure(int error) { return Status::failure(codeOf(error), std::strerror(error)); }
-Status lastFailure() { return systemFailure(errno); }
 
 struct DirCloser {
     void operator()(DIR* d) const { closedir(d); }

@@ -22,30 +22,12 @@
 #include "platform/platform.h"
 #include "platform/spelling.h"
 #include "platform/whole_file.h"
+#include "platform/win32/system_failure.h"
 #include "platform/win32/copy_file.h"
 #include "platform/win32/wide_text.h"
 
 namespace qm::platform {
 namespace {
-
-Errc codeOf(DWORD error) {
-    switch (error) {
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND: return Errc::NotFound;
-        case ERROR_FILE_EXISTS:
-        case ERROR_ALREADY_EXISTS: return Errc::AlreadyExists;
-        case ERROR_ACCESS_DENIED:
-        case ERROR_WRITE_PROTECT:
-        case ERROR_SHARING_VIOLATION: return Errc::AccessDenied;
-        case ERROR_FILENAME_EXCED_RANGE: return Errc::NameTooLong;
-        default: return Errc::Other;
-    }
-}
-
-Status systemFailure(DWORD error) {
-    return Status::failure(codeOf(error), systemErrorText(std::error_code(static_cast<int>(error), std::system_category())));
-}
-Status lastFailure() { return systemFailure(GetLastError()); }
 
 struct FindCloser {
     void operator()(HANDLE h) const {

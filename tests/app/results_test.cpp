@@ -174,8 +174,9 @@ TEST_F(ResultsWindow, CloseKeysAreInertDuringARunAndWorkAfterIt) {
         {"enter", [](TFormResults& w) { QTest::keyClick(&w, Qt::Key_Return); }},
         {"esc", [](TFormResults& w) { QTest::keyClick(&w, Qt::Key_Escape); }},
     };
-    for (const auto& [name, closeBy] : closers) {
-        SCOPED_TRACE(name);
+    for (const auto& closer : closers) {
+        SCOPED_TRACE(closer.first);
+        const std::function<void(TFormResults&)>& closeBy = closer.second;
         TFormResults w(services, &owner);
         w.SetCommand(command);
         ResultsWindowDriver driver;

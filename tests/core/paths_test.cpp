@@ -82,6 +82,8 @@ TEST(PathRules, WildcardsMatchWithoutCase) {
         {"*.uxx", "ABC.UXX", true}, {"K*.uxx", "k-12.uxx", true}, {"K*.uxx", "K.uxx", true},
         {"K*.uxx", "K.uxxx", false}, {"?.u", "a.u", true},       {"?.u", "ab.u", false},
         {"*.*", "noext", true},      {"*a*b*", "xaxxbx", true},  {"*a*b", "xaxxbx", false},
+        // A '*' in the name is an ordinary character that a '*' of the pattern covers.
+        {"*.uxx", "*..uxx", true},   {"K*.uxx", "K*a.uxx", true}, {"K*.uxx", "K*a.uxy", false},
     };
     for (const auto& c : cases) EXPECT_EQ(wildcardMatch(c.pattern, c.name), c.match) << c.pattern << " " << c.name;
 }

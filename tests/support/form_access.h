@@ -31,7 +31,7 @@ struct FormView {
     QWidget* Panel1;
     QPushButton* ButtonClose;
     QWidget* Panel4;
-    QTreeWidget* ListViewMaps;
+    QTreeView* ListViewMaps;
     QWidget* PanelCompressCommand;
     QLabel* ImageIcon2;
     QPushButton* ButtonCompress;

@@ -56,6 +56,7 @@ public:
         root.mkdir("Game/Cache");
         for (const std::string& f : folders) root.mkdir("Game/" + f);
         services = real.services(dialogs, shell, clock);
+        services.launcher = &launcher;  // real.launcher for a real start
         services.executablePath = gameDir + "System" + path::kSeparator + "quillmere";
         services.systemDriveRoot = "";  // no questions about fixed folders
         // Nothing leaves the machine: the maker's servers are replaced by a
@@ -156,6 +157,7 @@ public:
     std::vector<std::pair<std::string, std::string>> entries;
     ScriptedDialogs dialogs;
     RecordingShell shell;
+    RecordingLauncher launcher;
     FixedClock clock;
     PlatformServices real{root / "registry.reg"};
     std::unique_ptr<FileSystem>& realFs = real.fs;

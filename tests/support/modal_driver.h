@@ -95,7 +95,9 @@ private:
     }
 
     QTimer timer_;
-    QPointer<TFormResults> window_;
+    // Held as a plain QObject: the filter still sees events while the window
+    // is in its base-class destructor, when it no longer is a TFormResults.
+    QPointer<QObject> window_;
     bool handled_ = false;
     bool started_ = false;
     bool running_ = false;

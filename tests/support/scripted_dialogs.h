@@ -87,6 +87,27 @@ public:
     }
 };
 
+// Records every start; answers from `results` in order (a success when it
+// is empty).
+class RecordingLauncher : public Launcher {
+public:
+    struct Start {
+        std::string program;
+        std::vector<std::string> arguments;
+        std::string workingFolder;
+    };
+    std::vector<Start> starts;
+    std::deque<Status> results;
+    Status startDetached(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::string& workingFolder) override {
+        starts.push_back({program, arguments, workingFolder});
+        if (results.empty()) return Status::success();
+        Status s = results.front();
+        results.pop_front();
+        return s;
+    }
+};
+
 class FixedClock : public Clock {
 public:
     DateTime time{2026, 12, 11, 14, 5, 9};
