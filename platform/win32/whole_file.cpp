@@ -204,6 +204,12 @@ ReplaceResult FileReplacer::replace(const std::string& path, std::string_view by
     if (!placed &&
         !MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | (options.flush ? MOVEFILE_WRITE_THROUGH : 0)))
         return fail(GetLastError());
+    // Wine's ReplaceFileW (and the plain rename) drop the original's hidden
+    // and system marks; Windows' keeps them, so setting them again is the
+    // same file either way.
+    constexpr DWORD kMarks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    if (existed && (attributes & kMarks) != 0 && (GetFileAttributesW(target.c_str()) & kMarks) != (attributes & kMarks))
+        SetFileAttributesW(target.c_str(), attributes & (kMarks | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED));
     if (options.flush && existed) flush(path);  // ReplaceFileW has no write-through of its own
     // ReplaceFileW may carry the original's times over: the identity is
     // taken from the file now in place.
