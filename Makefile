@@ -54,7 +54,7 @@ $(WINDOWS_BUILD_DIR)/build.ninja: | deps-windows
 
 test-windows: deps-windows $(WINDOWS_BUILD_DIR)/build.ninja
 	cmake --build --preset windows
-	cd $(WINDOWS_BUILD_DIR) && ctest --output-on-failure --no-tests=error -j2
+	cd $(WINDOWS_BUILD_DIR) && ctest --output-on-failure --no-tests=error --timeout 300 -j2
 
 # The whole suite built with clang under AddressSanitizer and
 # UndefinedBehaviorSanitizer; any report fails the test it occurs in (the
