@@ -28,13 +28,7 @@ using platform::FileReplacer;
 using platform::ReplaceOptions;
 using platform::WholeFile;
 using Names = std::vector<std::string>;
-
-Names folderEntries(const std::string& folder) {
-    Names names;
-    for (const auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
+using test::folderEntries;
 
 struct stat statOf(const std::string& path) {
     struct stat st {};

@@ -26,14 +26,7 @@ using platform::FileReplacer;
 using platform::ReplaceOptions;
 using platform::WholeFile;
 using Names = std::vector<std::string>;
-
-Names folderEntries(const std::string& folder) {
-    Names names;
-    for (const auto& e : std::filesystem::directory_iterator(test::fsPath(folder)))
-        names.push_back(test::utf8Path(e.path().filename()));
-    std::sort(names.begin(), names.end());
-    return names;
-}
+using test::folderEntries;
 
 DWORD attributesOf(const std::string& path) { return GetFileAttributesW(test::fsPath(path).c_str()); }
 void setAttributes(const std::string& path, DWORD a) { SetFileAttributesW(test::fsPath(path).c_str(), a); }

@@ -1,5 +1,6 @@
 #include "support/temp_dir.h"
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -118,5 +119,12 @@ void setModified(const std::string& path, const DateTime& local) {
 }
 
 #endif
+
+std::vector<std::string> folderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(fsPath(folder))) names.push_back(utf8Path(e.path().filename()));
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 }  // namespace qm::test

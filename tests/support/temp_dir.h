@@ -4,6 +4,7 @@
 // them; relative paths may use "/" on either platform.
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "core/datetime.h"
 
@@ -35,6 +36,8 @@ private:
 // means the ANSI code page to std::filesystem on Windows.)
 std::filesystem::path fsPath(const std::string& utf8);
 std::string utf8Path(const std::filesystem::path& path);
+// The names in a folder, sorted (UTF-8).
+std::vector<std::string> folderEntries(const std::string& folder);
 
 // Writes a file at a full path (its folder must exist).
 void writeTo(const std::string& path, const std::string& content);
